@@ -1,0 +1,42 @@
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/ostrelctl/command.h"
+
+namespace {
+
+void PrintHelp(std::FILE* out) {
+  std::fprintf(out, "usage: ostrelctl <command> [arguments]\n\ncommands:\n");
+  for (const auto& c : ostrelctl::AllCommands()) {
+    std::string line(c.name);
+    if (!c.usage.empty()) line.append(" ").append(c.usage);
+    std::fprintf(out, "  %-28s %.*s\n", line.c_str(), static_cast<int>(c.summary.size()), c.summary.data());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Trace lines of the modules and the command's own output keep their order
+  // when both go to a pipe.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (argc < 2) {
+    PrintHelp(stderr);
+    return 2;
+  }
+  const std::string_view name = argv[1];
+  for (const auto& c : ostrelctl::AllCommands()) {
+    if (c.name != name) continue;
+    if (!c.run) {
+      PrintHelp(stdout);
+      return 0;
+    }
+    const std::vector<std::string_view> args(argv + 2, argv + argc);
+    return c.run(args);
+  }
+  std::fprintf(stderr, "ostrelctl: unknown command '%s'\n\n", argv[1]);
+  PrintHelp(stderr);
+  return 2;
+}
