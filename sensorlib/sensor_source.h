@@ -1,0 +1,38 @@
+// Where readings come from. The library asks each source for its hardware
+// items; a source of real sensors would enumerate the machine here the way
+// the scripted source reads its file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sensorlib/script.h"
+
+namespace sensorlib {
+
+struct SnapshotReading {
+  int sensor_class = 0;
+  int slot = 0;
+  double value = 0;
+  std::string label;
+};
+
+struct SnapshotItem {
+  int kind = 0;
+  std::string name;
+  std::vector<SnapshotReading> readings;
+};
+
+class SensorSource {
+ public:
+  virtual ~SensorSource() = default;
+  // Takes up the source (again); problems go to the library's log.
+  virtual void Open() = 0;
+  // Whether the set of items changed since the last Collect, looked at once
+  // per read pass, so it must be cheap.
+  virtual bool Changed() = 0;
+  // Appends this source's items with their values at the given moment.
+  virtual void Collect(const Moment& moment, std::vector<SnapshotItem>& items) = 0;
+};
+
+}  // namespace sensorlib

@@ -1,0 +1,102 @@
+#include "sensors/sensor_reader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using namespace ostrel::sensors;
+
+void (*ProcAt(HMODULE library, int ordinal))() {
+  return reinterpret_cast<void (*)()>(::GetProcAddress(library, MAKEINTRESOURCEA(ordinal)));
+}
+
+}  // namespace
+
+SensorReader::SensorReader(std::string library_file) : library_file_(std::move(library_file)) {}
+
+SensorReader::~SensorReader() = default;
+
+void SensorReader::BindSensorLibrary() noexcept {
+  FileTrace trace(stdout);
+  initialised_ = false;
+  // The entry points of an earlier attempt go with the handle they came from.
+  // The new reference is taken before the old one is given back, so a library
+  // that loads again is never unloaded in between.
+  entry_points_ = {};
+  library_ = ostrel::win::unique_hmodule(::LoadLibraryA(library_file_.c_str()));
+  if (library_) {
+    entry_points_ = ResolveEntryPoints([this](int ordinal) { return ProcAt(library_.get(), ordinal); });
+  }
+  if (!entry_points_.Complete()) {
+    TraceLine(trace, "CANNOT LOAD DLL\n");
+    return;
+  }
+  const std::int32_t result = entry_points_.init(kInitFlags);
+  if (result != 0) {
+    TraceLine(trace, "INIT FAILED %d\n", static_cast<int>(result));
+    return;
+  }
+  TraceLine(trace, "INIT OK\n");
+  initialised_ = true;
+}
+
+void SensorReader::ReadSensors() noexcept {
+  if (!initialised_) BindSensorLibrary();
+  PassOutcome outcome;
+  if (entry_points_.Complete()) {
+    FileTrace trace(stdout);
+    if (auto results = RunReadPass(entry_points_, trace, observer_)) {
+      outcome.end = PassEnd::Completed;
+      outcome.results = *results;
+      outcome.update = DecideBlockUpdate(*results);
+      if (block_view_) {
+        ApplyBlockUpdate(block_view_.get(), outcome.update);
+        outcome.published = true;
+      }
+    } else {
+      outcome.end = PassEnd::NoHardware;
+    }
+  }
+  if (observer_) observer_->OnPassEnd(outcome);
+}
+
+bool SensorReader::MapHardwareBlock() noexcept {
+  if (block_view_) return true;
+  HANDLE handle = nullptr;
+  void* view = nullptr;
+  bool created = false;
+  if (!::MapHardwareBlock(handle, view, created)) return false;
+  block_handle_.reset(handle);
+  block_view_.reset(view);
+  if (created) std::memset(view, 0, kBlockSize);
+  block_created_ = created;
+  return true;
+}
+
+float SensorReader::BlockValue(BlockField field) const noexcept {
+  return block_view_ ? LoadBlockFloat(block_view_.get(), field) : 0.0f;
+}
+
+float SensorReader::CpuTemperature() const noexcept {
+  const float value = BlockValue(BlockField::Cpu);
+  return std::isfinite(value) ? value : 0.0f;
+}
+
+bool MapHardwareBlock(HANDLE& handle, void*& view, bool& created) noexcept {
+  handle = nullptr;
+  view = nullptr;
+  created = false;
+  ::SetLastError(ERROR_SUCCESS);
+  ostrel::win::unique_handle section(
+      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, kBlockName));
+  const DWORD error = ::GetLastError();
+  if (!section) return false;
+  void* mapped = ::MapViewOfFile(section.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  if (!mapped) return false;
+  handle = section.release();
+  view = mapped;
+  created = error == ERROR_SUCCESS;
+  return true;
+}

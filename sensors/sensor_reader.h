@@ -1,0 +1,69 @@
+// The program's sensor state: the outside sensor library (bound lazily, by
+// ordinals) and the shared hardware block the read pass publishes into.
+// Everything here runs on the worker thread; only the block is shared, with
+// other processes, through single aligned 32-bit loads and stores.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/win/unique_any.h"
+#include "sensors/hardware_block.h"
+#include "sensors/read_pass.h"
+#include "sensors/sensor_api.h"
+
+class SensorReader {
+ public:
+  explicit SensorReader(std::string library_file = std::string(ostrel::sensors::kLibraryFileName));
+  SensorReader(const SensorReader&) = delete;
+  SensorReader& operator=(const SensorReader&) = delete;
+  ~SensorReader();
+
+  // One binding attempt: load, resolve the eight ordinals, SensorInit(192),
+  // with its trace line.
+  void BindSensorLibrary() noexcept;
+  // One read pass (binds first while not initialised); publishes into the
+  // block when it is mapped.
+  void ReadSensors() noexcept;
+  // Maps the block unless it already is (zeroing it when this process created
+  // it); returns whether it is mapped now. Once mapped it stays mapped for the
+  // lifetime of this object.
+  bool MapHardwareBlock() noexcept;
+
+  bool IsBlockMapped() const noexcept { return static_cast<bool>(block_view_); }
+  // Whether this object created the block (rather than opening one another
+  // process holds); meaningful once mapped.
+  bool BlockCreated() const noexcept { return block_created_; }
+  // Processor temperature at offset 152, read as one aligned 32-bit load;
+  // 0 when the block is not mapped or holds no finite number (other processes
+  // may write anything there). Any other finite float can come back: callers
+  // that convert to an integer must bound it first.
+  float CpuTemperature() const noexcept;
+
+  // A field of the block as it stands (one aligned 32-bit load); 0 when the
+  // block is not mapped.
+  float BlockValue(ostrel::sensors::BlockField field) const noexcept;
+
+  bool IsLibraryInitialised() const noexcept { return initialised_; }
+  bool IsLibraryBound() const noexcept { return entry_points_.Complete(); }
+
+  // Sees every reading of the following passes and what each pass published
+  // (used by ostrelctl). Borrowed; pass nullptr to stop.
+  void SetPassObserver(ostrel::sensors::PassObserver* observer) noexcept { observer_ = observer; }
+
+ private:
+  std::string library_file_;
+  ostrel::win::unique_hmodule library_;
+  bool initialised_ = false;
+  ostrel::sensors::EntryPoints entry_points_;
+  ostrel::win::unique_handle block_handle_;
+  ostrel::win::unique_mapped_view block_view_;
+  bool block_created_ = false;
+  ostrel::sensors::PassObserver* observer_ = nullptr;
+};
+
+// Creates or opens "brovan_hardware_mapfile" (632 bytes, pagefile-backed) and
+// maps it whole for reading and writing. On success the caller owns both
+// handle and view; created tells whether this call created the section.
+bool MapHardwareBlock(HANDLE& handle, void*& view, bool& created) noexcept;
