@@ -5,6 +5,9 @@ namespace ostrelctl {
 // Add a command: declare its run function here and list it below.
 int RunSensors(Args args);
 int RunBlock(Args args);
+int RunDevices(Args args);
+int RunSend(Args args);
+int RunRun(Args args);
 
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
@@ -12,6 +15,9 @@ std::span<const Command> AllCommands() {
       {"sensors", "[--library FILE]",
        "one read pass: every reading, and where each published value came from", RunSensors},
       {"block", "", "the four values of the running program's hardware block", RunBlock},
+      {"devices", "", "rescan and list the open displays, with the first one's firmware version", RunDevices},
+      {"send", "<celsius>", "send one temperature report to every display", RunSend},
+      {"run", "[--seconds N]", "the worker without the panel: read, publish and send once a second", RunRun},
   };
   return commands;
 }

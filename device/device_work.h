@@ -1,0 +1,43 @@
+// The work of the worker thread: one iteration takes one queued command, or,
+// with none queued, runs the update step (read the sensors, show the
+// temperature, send it to every display, pause one second). The main dialog
+// and the console worker each own one and forward their Run to it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "device/hid_device_manager.h"
+#include "device/temperature_view.h"
+#include "device/thread_basic.h"
+#include "device/update_task_runner.h"
+#include "sensors/sensor_reader.h"
+
+namespace ostrel::device {
+
+class DeviceWork {
+ public:
+  explicit DeviceWork(std::string sensor_library = std::string(ostrel::sensors::kLibraryFileName));
+
+  // Both borrowed; null shows nothing / drops the update commands.
+  void SetView(TemperatureView* view) noexcept { view_ = view; }
+  void SetUpdateTasks(UpdateTaskRunner* runner) noexcept { update_tasks_ = runner; }
+
+  void Run(CThreadBasic& queue) noexcept;
+  void RunTask(std::int32_t code) noexcept;
+  void UpdateTick() noexcept;
+  void RefreshDevices() noexcept;
+
+  SensorReader& Sensors() noexcept { return sensors_; }
+
+ private:
+  SensorReader sensors_;
+  CHidDeviceManager& devices_;
+  TemperatureView* view_ = nullptr;
+  UpdateTaskRunner* update_tasks_ = nullptr;
+};
+
+// The registry half of a rescan: drop every display and open them afresh.
+void RescanDisplays(CHidDeviceManager& devices) noexcept;
+
+}  // namespace ostrel::device

@@ -1,0 +1,143 @@
+#include "device/hid_device_manager.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "device/display_ids.h"
+#include "device/scan_rules.h"
+#include "device/version_exchange.h"
+
+namespace ostrel::device {
+namespace {
+
+struct EnumerationFree {
+  void operator()(hid_device_info* list) const noexcept { hid_free_enumeration(list); }
+};
+using unique_enumeration = std::unique_ptr<hid_device_info, EnumerationFree>;
+
+constexpr std::size_t kProductStringChars = 512;
+// The display needs time between the request and its answer.
+constexpr DWORD kVersionPauseMs = 16;
+
+}  // namespace
+
+CHidDeviceManager& CHidDeviceManager::Instance() noexcept {
+  static CHidDeviceManager instance;
+  return instance;
+}
+
+CHidDeviceManager::CHidDeviceManager() noexcept {
+  // A failure is tolerated: hidapi tries again at each enumeration.
+  hid_init();
+}
+
+CHidDeviceManager::~CHidDeviceManager() {
+  CloseAll();
+  devices_.clear();
+  count_.store(0);
+  filters_.clear();
+  hid_exit();
+}
+
+void CHidDeviceManager::ClearFilters() noexcept { filters_.clear(); }
+
+void CHidDeviceManager::AddFilter(std::wstring_view name, std::int32_t flag) noexcept {
+  try {
+    filters_.push_back(HidDeviceFilter{kDisplayVendorId, kDisplayProductId, std::wstring(name), flag});
+  } catch (...) {
+  }
+}
+
+void CHidDeviceManager::CloseAll() noexcept {
+  if (!open_) return;
+  open_ = 0;
+  devices_.clear();
+  count_.store(0);
+}
+
+void CHidDeviceManager::SetOpen(bool open) noexcept { open_ = open ? 1 : 0; }
+
+bool CHidDeviceManager::IsOpen() const noexcept { return open_ != 0; }
+
+int CHidDeviceManager::DeviceCount() const noexcept { return count_.load(); }
+
+void CHidDeviceManager::Scan() noexcept {
+  try {
+    const unique_enumeration list(hid_enumerate(0, 0));
+    for (const hid_device_info* info = list.get(); info; info = info->next) {
+      if (!FindMatchingFilter(filters_, info->vendor_id, info->product_id)) continue;
+      if (!PathFitsEntry(info->path)) continue;
+      unique_hid_device device(hid_open_path(info->path));
+      if (!device) continue;
+      // Only the vendor-defined collection carries reports; the display's
+      // other interfaces are let go at once.
+      if (!IsDisplayCollection(info->usage_page, info->usage)) continue;
+      AddEntry(*info, std::move(device));
+    }
+  } catch (...) {
+    // Out of memory: keep what was added so far.
+  }
+}
+
+void CHidDeviceManager::AddEntry(const hid_device_info& info, unique_hid_device device) {
+  auto entry = std::make_unique<HidDeviceEntry>();
+  entry->index = static_cast<std::int32_t>(devices_.size());
+  entry->vendor_id = info.vendor_id;
+  entry->product_id = info.product_id;
+  std::strncpy(entry->path.data(), info.path, entry->path.size() - 1);
+
+  wchar_t product[kProductStringChars] = {};
+  if (hid_get_product_string(device.get(), product, kProductStringChars) == 0) {
+    product[kProductStringChars - 1] = L'\0';
+    entry->product_string = product;
+  }
+  entry->device = std::move(device);
+  entry->release_number = info.release_number;
+  devices_.push_back(std::move(entry));
+  count_.store(static_cast<int>(devices_.size()));
+}
+
+int CHidDeviceManager::WriteFeature(hid_device* device, const std::uint8_t* data,
+                                    std::size_t length) noexcept {
+  return hid_send_feature_report(device, data, length);
+}
+
+int CHidDeviceManager::ReadFeature(hid_device* device, std::uint8_t* data) noexcept {
+  return hid_get_feature_report(device, data, kVersionTransferSize);
+}
+
+bool CHidDeviceManager::SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept {
+  if (!open_) return false;
+  std::uint8_t buffer[kReportLength + 1] = {};
+  std::copy(report.begin(), report.end(), buffer);
+  for (const auto& entry : devices_) {
+    if (entry->device) WriteFeature(entry->device.get(), buffer, sizeof buffer);
+  }
+  return true;
+}
+
+bool CHidDeviceManager::QueryVersion(std::uint16_t& version) noexcept {
+  if (!open_ || devices_.empty() || !devices_.front()->device) return false;
+  hid_device* device = devices_.front()->device.get();
+
+  VersionBuffer buffer = BuildVersionRequest();
+  ::Sleep(kVersionPauseMs);
+  if (WriteFeature(device, buffer.data(), kVersionTransferSize) <= 0) return false;
+  ::Sleep(kVersionPauseMs);
+  // A failed read leaves the request bytes in place; they decode like any
+  // other reply.
+  ReadFeature(device, buffer.data());
+  if (!IsVersionReplyValid(buffer)) {
+    // The report id of a get-feature request is the buffer's first byte, so
+    // the second read starts from the request again.
+    buffer = BuildVersionRequest();
+    ::Sleep(kVersionPauseMs);
+    ReadFeature(device, buffer.data());
+  }
+  version = DecodeVersion(buffer);
+  return true;
+}
+
+}  // namespace ostrel::device

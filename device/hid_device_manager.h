@@ -1,0 +1,68 @@
+// The process-wide registry of open displays over hidapi. Everything but
+// DeviceCount runs on the worker thread only.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "device/hid_device_entry.h"
+#include "device/hid_device_filter.h"
+
+namespace ostrel::device {
+
+inline constexpr std::size_t kReportLength = 64;
+
+class CHidDeviceManager {
+ public:
+  // Built on first use; destroyed at process exit, which closes every display
+  // and releases hidapi.
+  static CHidDeviceManager& Instance() noexcept;
+
+  CHidDeviceManager(const CHidDeviceManager&) = delete;
+  CHidDeviceManager& operator=(const CHidDeviceManager&) = delete;
+
+  void ClearFilters() noexcept;
+  // Always looks for the display's ids; name and flag are only stored.
+  void AddFilter(std::wstring_view name, std::int32_t flag) noexcept;
+  // Does nothing unless the open flag is set (the entries of a scan whose
+  // flag was never set are closed at process exit).
+  void CloseAll() noexcept;
+  // Appends every matching display interface; run CloseAll first to rescan.
+  void Scan() noexcept;
+  void SetOpen(bool open) noexcept;
+  bool IsOpen() const noexcept;
+
+  // Safe from any thread, e.g. while the worker rescans.
+  int DeviceCount() const noexcept;
+  const std::vector<std::unique_ptr<HidDeviceEntry>>& Devices() const noexcept { return devices_; }
+
+  // Sends the report plus one zero byte as a 65-byte feature report to every
+  // open display, in list order; send errors are ignored. False only while
+  // the open flag is clear.
+  bool SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept;
+  // Asks the first display for its firmware version.
+  bool QueryVersion(std::uint16_t& version) noexcept;
+
+  // Feature-report write: the length on success, -1 on failure.
+  static int WriteFeature(hid_device* device, const std::uint8_t* data, std::size_t length) noexcept;
+  // Feature-report read of 64 bytes into a buffer whose byte 0 is the report
+  // id: the byte count, or -1 on failure.
+  static int ReadFeature(hid_device* device, std::uint8_t* data) noexcept;
+
+ private:
+  CHidDeviceManager() noexcept;
+  ~CHidDeviceManager();
+
+  void AddEntry(const hid_device_info& info, unique_hid_device device);
+
+  std::int32_t open_ = 0;
+  std::vector<std::unique_ptr<HidDeviceEntry>> devices_;
+  std::vector<HidDeviceFilter> filters_;
+  std::atomic<int> count_{0};
+};
+
+}  // namespace ostrel::device

@@ -1,0 +1,13 @@
+#include "device/shown_value.h"
+
+namespace ostrel::device {
+
+int ShownValue(float celsius) noexcept {
+  // Comparisons first: converting a NaN or an out-of-range float to int is
+  // undefined behaviour.
+  if (!(celsius > static_cast<float>(kLowestShownValue))) return kLowestShownValue;
+  if (celsius >= static_cast<float>(kHighestShownValue)) return kHighestShownValue;
+  return static_cast<int>(celsius);
+}
+
+}  // namespace ostrel::device

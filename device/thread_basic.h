@@ -1,0 +1,60 @@
+// The worker thread and its command queue. A derived class supplies Run, the
+// work of one iteration, and must call StopWorker before it is destroyed: the
+// thread calls Run on it until then.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+
+#include "common/win/unique_any.h"
+
+namespace ostrel::device {
+
+class CThreadBasic {
+ public:
+  CThreadBasic(const CThreadBasic&) = delete;
+  CThreadBasic& operator=(const CThreadBasic&) = delete;
+
+  virtual void Run() = 0;
+
+  static unsigned __stdcall ThreadProc(void* thread) noexcept;
+
+  // Starts the loop (16 ms pause after each Run) unless it runs, then queues
+  // the start-up commands 5, 1 and 6.
+  void StartWorker() noexcept;
+  // Asks the loop to end and waits up to 1000 ms for it. A worker still
+  // inside a long step after that (a download) is waited for until it is
+  // done: it still uses this object and whatever its Run reaches. The main
+  // dialog's own StopWorker calls this one before it takes its window down.
+  void StopWorker() noexcept;
+  bool IsRunning() const noexcept { return running_.load() != 0; }
+
+  // Appends a command code; any thread.
+  void PostTask(std::int32_t code) noexcept;
+  // Removes the code at the front; the worker side of the queue.
+  std::optional<std::int32_t> TakeTask() noexcept;
+  std::size_t PendingTasks() const noexcept;
+
+ protected:
+  CThreadBasic() noexcept = default;
+  // Not virtual: derived objects are destroyed as themselves. Backstop only;
+  // by now the derived part is gone, so derived classes stop the worker in
+  // their own destructors.
+  ~CThreadBasic();
+
+ private:
+  win::unique_handle finished_;
+  std::atomic<std::int32_t> running_{0};
+  std::int32_t loop_mode_ = 0;
+  std::int32_t interval_ = 1;
+  std::uint32_t start_tick_ = 0;
+  mutable std::mutex queue_lock_;
+  std::deque<std::int32_t> queue_;
+};
+
+}  // namespace ostrel::device

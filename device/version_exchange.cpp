@@ -1,0 +1,20 @@
+#include "device/version_exchange.h"
+
+#include "device/display_ids.h"
+
+namespace ostrel::device {
+
+VersionBuffer BuildVersionRequest() noexcept {
+  VersionBuffer request{};
+  request[0] = kReportId;
+  request[1] = 0xFD;  // command: report firmware version
+  return request;
+}
+
+bool IsVersionReplyValid(const VersionBuffer& reply) noexcept { return reply[0] == kReportId; }
+
+std::uint16_t DecodeVersion(const VersionBuffer& reply) noexcept {
+  return static_cast<std::uint16_t>((reply[1] << 8) | reply[2]);
+}
+
+}  // namespace ostrel::device

@@ -1,0 +1,159 @@
+// ostrelctl as a user runs it: the files of <build>/bin staged in a folder of
+// their own with the display simulator as hidapi.dll and a scripted sensor
+// library, started as a separate Windows process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/win/unique_any.h"
+#include "tests/device/sim_session.h"
+
+namespace ostrel::device {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::SimSession;
+
+struct Finished {
+  DWORD exit_code = 0;
+  std::string output;
+};
+
+Finished RunProcess(const fs::path& exe, const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_raw = nullptr;
+  HANDLE write_raw = nullptr;
+  if (!::CreatePipe(&read_raw, &write_raw, &inherit, 0)) return {~0u, "CreatePipe failed"};
+  win::unique_handle read_end(read_raw);
+  win::unique_handle write_end(write_raw);
+  ::SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write_end.get();
+  startup.hStdError = write_end.get();
+  startup.hStdInput = nullptr;
+  std::wstring command_line = L"\"" + exe.wstring() + L"\" " + arguments;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(exe.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        exe.parent_path().wstring().c_str(), &startup, &process)) {
+    return {~0u, "CreateProcess failed"};
+  }
+  win::unique_handle process_handle(process.hProcess);
+  win::unique_handle thread_handle(process.hThread);
+  write_end.reset();
+
+  Finished finished;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    finished.output.append(buffer, got);
+  }
+  ::WaitForSingleObject(process_handle.get(), 60000);
+  ::GetExitCodeProcess(process_handle.get(), &finished.exit_code);
+  return finished;
+}
+
+class DeviceEndToEndTest : public ::testing::Test {
+ protected:
+  // Everything a user unzips, with the simulator in place of hidapi.dll.
+  fs::path Stage(const SimSession& sim) {
+    const fs::path bin = testing::ExecutableFolder().parent_path().parent_path() / "bin";
+    const fs::path stage = sim.Folder() / "stage";
+    // File by file with CopyFileW: libstdc++'s fs::copy and copy_file fail
+    // on Windows when the target exists, whatever the options.
+    for (const auto& entry : fs::recursive_directory_iterator(bin)) {
+      const fs::path target = stage / fs::relative(entry.path(), bin);
+      if (entry.is_directory()) {
+        fs::create_directories(target);
+      } else {
+        fs::create_directories(target.parent_path());
+        ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
+      }
+    }
+    ::CopyFileW((testing::ExecutableFolder() / "hidapi.dll").wstring().c_str(),
+                (stage / "hidapi.dll").wstring().c_str(), FALSE);
+    return stage;
+  }
+
+  void Script(const SimSession& sim, const std::string& text) {
+    const fs::path script = sim.Folder() / "sensors.txt";
+    std::ofstream(script, std::ios::binary) << text;
+    ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", script.wstring().c_str());
+  }
+
+  static std::vector<std::uint8_t> Head(const testing::SimEvent& send) {
+    const auto bytes = SimSession::Bytes(send);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 6);
+  }
+};
+
+constexpr char kTwoDisplays[] =
+    "[left]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\nproduct = Cooler Display\ninterfaces = 0001:6 FF01:1\n"
+    "firmware = 0x010A\n"
+    "[right]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\nproduct = Cooler Display\nfirmware = 0x0200\n";
+
+TEST_F(DeviceEndToEndTest, RunSendsTheScriptedCpuTemperatureEverySecond) {
+  SimSession sim("[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\ninterfaces = 0001:6 FF01:1 000C:1\n");
+  Script(sim,
+         "hardware processor Test CPU\n"
+         "temperature 0 steps(45.9,71.2,123.4,-5) CPU Package\n"
+         "hardware gpu NVIDIA GeForce RTX 3060\n"
+         "temperature 0 60 GPU Temperature\n");
+  const fs::path stage = Stage(sim);
+  const Finished run = RunProcess(stage / "ostrelctl.exe", L"run --seconds 3");
+  EXPECT_EQ(run.exit_code, 0u) << run.output;
+  EXPECT_NE(run.output.find("displays: 1"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("CPU 45"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("stopped after"), std::string::npos) << run.output;
+
+  const auto sends = sim.Events("send_feature");
+  ASSERT_GE(sends.size(), 2u) << run.output;
+  ASSERT_LE(sends.size(), 4u);
+  const std::vector<std::vector<std::uint8_t>> expected = {{0x07, 0xFF, 0xFF, 0, 4, 5},
+                                                           {0x07, 0xFF, 0xFF, 0, 7, 1},
+                                                           {0x07, 0xFF, 0xFF, 0, 9, 9},
+                                                           {0x07, 0xFF, 0xFF, 0, 0, 0}};
+  for (std::size_t i = 0; i < sends.size(); ++i) {
+    EXPECT_EQ(sends[i].where(), "display 1");
+    EXPECT_EQ(sends[i].words[3], "65");
+    EXPECT_EQ(SimSession::Bytes(sends[i]).size(), 65u);
+    EXPECT_EQ(Head(sends[i]), expected[i]) << "report " << i;
+  }
+}
+
+TEST_F(DeviceEndToEndTest, SendReachesEveryDisplay) {
+  SimSession sim(kTwoDisplays);
+  const fs::path stage = Stage(sim);
+  const Finished send = RunProcess(stage / "ostrelctl.exe", L"send 45.9");
+  EXPECT_EQ(send.exit_code, 0u) << send.output;
+  EXPECT_NE(send.output.find("07 FF FF 00 04 05 sent to 2 display(s)"), std::string::npos) << send.output;
+  const auto sends = sim.Events("send_feature");
+  ASSERT_EQ(sends.size(), 2u);
+  EXPECT_EQ(sends[0].where(), "left 1");
+  EXPECT_EQ(sends[1].where(), "right 0");
+  for (const auto& s : sends) EXPECT_EQ(Head(s), (std::vector<std::uint8_t>{0x07, 0xFF, 0xFF, 0, 4, 5}));
+
+  EXPECT_EQ(RunProcess(stage / "ostrelctl.exe", L"send warm").exit_code, 2u);
+}
+
+TEST_F(DeviceEndToEndTest, DevicesListsEveryDisplayAndTheFirstOnesFirmware) {
+  SimSession sim(kTwoDisplays);
+  const fs::path stage = Stage(sim);
+  const Finished devices = RunProcess(stage / "ostrelctl.exe", L"devices");
+  EXPECT_EQ(devices.exit_code, 0u) << devices.output;
+  EXPECT_NE(devices.output.find("displays: 2"), std::string::npos) << devices.output;
+  EXPECT_NE(devices.output.find("0  \\\\?\\hid#vid_1a2c&pid_4f84&mi_01#"), std::string::npos)
+      << devices.output;
+  EXPECT_NE(devices.output.find("\"Cooler Display\"  release 0x0100"), std::string::npos) << devices.output;
+  EXPECT_NE(devices.output.find("firmware of display 0: 0x010A (266)"), std::string::npos) << devices.output;
+  EXPECT_EQ(sim.Events("get_feature").size(), 1u);
+}
+
+}  // namespace
+}  // namespace ostrel::device

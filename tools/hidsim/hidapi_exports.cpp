@@ -1,0 +1,336 @@
+// hidapi's C interface over the simulated bus. The configuration is read
+// again whenever its file (or the variable naming it) changes, so a test can
+// swap the attached devices between two scans; handles from before such a
+// swap fail every call but hid_close.
+#include <hidapi.h>
+#include <hidapi_winapi.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+
+#include "tools/hidsim/sim_bus.h"
+#include "tools/hidsim/sim_config.h"
+
+struct hid_device_ {
+  hidsim::SimHandle handle;
+  std::uint64_t epoch = 0;
+  const wchar_t* last_error = L"Success";
+  hid_device_info* info = nullptr;  // from hid_get_device_info, freed by hid_close
+};
+
+namespace {
+
+constexpr const wchar_t* kNotSupported = L"not supported by the HID simulator";
+constexpr const wchar_t* kGone = L"the simulated device is not attached";
+constexpr const wchar_t* kStale = L"the simulator's configuration changed since this device was opened";
+
+std::mutex g_lock;
+std::unique_ptr<hidsim::SimBus> g_bus;
+std::string g_loaded;  // path and content of the configuration in use
+std::uint64_t g_epoch = 0;
+const wchar_t* g_error = L"Success";
+
+std::wstring ModuleFolder() {
+  HMODULE self = nullptr;
+  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ModuleFolder), &self);
+  wchar_t path[MAX_PATH * 4] = {};
+  const DWORD length = ::GetModuleFileNameW(self, path, static_cast<DWORD>(std::size(path)));
+  std::wstring folder(path, length);
+  const auto slash = folder.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
+}
+
+// The variable's value, or the file of that name beside the DLL.
+std::wstring FileFromEnvironment(const wchar_t* variable, const wchar_t* fallback) {
+  wchar_t value[MAX_PATH * 4] = {};
+  const DWORD length = ::GetEnvironmentVariableW(variable, value, static_cast<DWORD>(std::size(value)));
+  if (length > 0 && length < std::size(value)) return value;
+  return ModuleFolder() + fallback;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string result(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
+                        nullptr);
+  return result;
+}
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
+  return result;
+}
+
+void WriteLog(const std::string& line) {
+  const std::wstring path = FileFromEnvironment(L"HIDSIM_LOG", L"hidsim.log");
+  // Opened for each line so that a reader sees every line as soon as it is
+  // written, and a test can move the log between two calls.
+  if (FILE* file = ::_wfopen(path.c_str(), L"ab")) {
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fputc('\n', file);
+    std::fclose(file);
+  }
+}
+
+bool ReadFile(const std::wstring& path, std::string& content) {
+  FILE* file = ::_wfopen(path.c_str(), L"rb");
+  if (!file) return false;
+  char buffer[4096];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+  std::fclose(file);
+  return true;
+}
+
+// With the lock held: the bus for the current configuration file.
+hidsim::SimBus& Bus() {
+  const std::wstring path = FileFromEnvironment(L"HIDSIM_CONFIG", L"hidsim.ini");
+  std::string content;
+  const bool found = ReadFile(path, content);
+  std::string key = Utf8(path);
+  key.push_back('\0');
+  key += found ? content : std::string("\0missing", 8);
+  if (!g_bus || key != g_loaded) {
+    g_loaded = std::move(key);
+    ++g_epoch;
+    hidsim::ParseResult parsed = hidsim::ParseConfig(content);
+    if (!found) {
+      WriteLog("config_missing " + Utf8(path));
+      parsed = hidsim::ParseResult{hidsim::SimConfig{}, {}};
+    } else if (!parsed.config) {
+      WriteLog("config_error " + parsed.error);
+      parsed.config = hidsim::SimConfig{};
+    } else {
+      WriteLog("config " + Utf8(path) + " devices " + std::to_string(parsed.config->devices.size()));
+    }
+    g_bus = std::make_unique<hidsim::SimBus>(std::move(*parsed.config), &WriteLog);
+  }
+  return *g_bus;
+}
+
+// With the lock held: the bus if the handle still belongs to it.
+hidsim::SimBus* BusFor(hid_device* dev) {
+  if (!dev) return nullptr;
+  hidsim::SimBus& bus = Bus();
+  if (dev->epoch != g_epoch) {
+    dev->last_error = kStale;
+    return nullptr;
+  }
+  return &bus;
+}
+
+wchar_t* DupWide(const std::string& utf8) {
+  const std::wstring text = Wide(utf8);
+  return ::_wcsdup(text.c_str());
+}
+
+hid_device_info* MakeInfo(const hidsim::SimBus& bus, std::size_t device, std::size_t iface) {
+  const hidsim::SimDevice& d = bus.Device(device);
+  auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
+  if (!info) return nullptr;
+  info->path = ::_strdup(bus.Path(device, iface).c_str());
+  info->vendor_id = d.vendor_id;
+  info->product_id = d.product_id;
+  info->serial_number = DupWide(d.serial);
+  info->release_number = d.release;
+  info->manufacturer_string = DupWide(d.manufacturer);
+  info->product_string = DupWide(d.product);
+  info->usage_page = d.interfaces[iface].usage_page;
+  info->usage = d.interfaces[iface].usage;
+  info->interface_number = d.interfaces.size() > 1 ? static_cast<int>(iface) : -1;
+  info->bus_type = HID_API_BUS_USB;
+  return info;
+}
+
+void FreeInfo(hid_device_info* info) {
+  while (info) {
+    hid_device_info* next = info->next;
+    std::free(info->path);
+    std::free(info->serial_number);
+    std::free(info->manufacturer_string);
+    std::free(info->product_string);
+    std::free(info);
+    info = next;
+  }
+}
+
+hid_device* MakeDevice(const std::optional<hidsim::SimHandle>& handle) {
+  if (!handle) {
+    g_error = kGone;
+    return nullptr;
+  }
+  auto* dev = new (std::nothrow) hid_device_();
+  if (!dev) return nullptr;
+  dev->handle = *handle;
+  dev->epoch = g_epoch;
+  g_error = L"Success";
+  return dev;
+}
+
+int CopyString(hid_device* dev, const std::string& (*field)(const hidsim::SimDevice&), wchar_t* string,
+               std::size_t maxlen) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus* bus = BusFor(dev);
+  if (!bus || !string || maxlen == 0) return -1;
+  if (!bus->IsAlive(dev->handle)) {
+    dev->last_error = kGone;
+    return -1;
+  }
+  const std::wstring text = Wide(field(bus->Device(dev->handle.device)));
+  const std::size_t n = std::min(text.size(), maxlen - 1);
+  std::wmemcpy(string, text.data(), n);
+  string[n] = L'\0';
+  return 0;
+}
+
+int Unsupported(hid_device* dev) {
+  if (dev) dev->last_error = kNotSupported;
+  return -1;
+}
+
+}  // namespace
+
+extern "C" {
+
+int HID_API_EXPORT HID_API_CALL hid_init(void) {
+  const std::lock_guard lock(g_lock);
+  return Bus().InitFails() ? -1 : 0;
+}
+
+int HID_API_EXPORT HID_API_CALL hid_exit(void) { return 0; }
+
+struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_enumerate(unsigned short vendor_id,
+                                                                  unsigned short product_id) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus& bus = Bus();
+  if (bus.InitFails()) return nullptr;
+  hid_device_info* head = nullptr;
+  hid_device_info** tail = &head;
+  for (const hidsim::Listing& item : bus.Enumerate(vendor_id, product_id)) {
+    hid_device_info* info = MakeInfo(bus, item.device, item.iface);
+    if (!info) break;
+    *tail = info;
+    tail = &info->next;
+  }
+  return head;
+}
+
+void HID_API_EXPORT HID_API_CALL hid_free_enumeration(struct hid_device_info* devs) { FreeInfo(devs); }
+
+HID_API_EXPORT hid_device* HID_API_CALL hid_open(unsigned short vendor_id, unsigned short product_id,
+                                                 const wchar_t* serial_number) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus& bus = Bus();
+  const std::string serial = serial_number ? Utf8(serial_number) : std::string();
+  return MakeDevice(bus.Open(vendor_id, product_id, serial_number ? &serial : nullptr));
+}
+
+HID_API_EXPORT hid_device* HID_API_CALL hid_open_path(const char* path) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus& bus = Bus();
+  if (!path) return nullptr;
+  return MakeDevice(bus.OpenPath(path));
+}
+
+int HID_API_EXPORT HID_API_CALL hid_write(hid_device* dev, const unsigned char*, size_t) {
+  return Unsupported(dev);
+}
+
+int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device* dev, unsigned char*, size_t, int) {
+  return Unsupported(dev);
+}
+
+int HID_API_EXPORT HID_API_CALL hid_read(hid_device* dev, unsigned char*, size_t) { return Unsupported(dev); }
+
+int HID_API_EXPORT HID_API_CALL hid_set_nonblocking(hid_device* dev, int) { return dev ? 0 : -1; }
+
+int HID_API_EXPORT HID_API_CALL hid_send_feature_report(hid_device* dev, const unsigned char* data,
+                                                        size_t length) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus* bus = BusFor(dev);
+  if (!bus) return -1;
+  const int result = bus->SendFeature(dev->handle, data, length);
+  dev->last_error = result < 0 ? kGone : L"Success";
+  return result;
+}
+
+int HID_API_EXPORT HID_API_CALL hid_get_feature_report(hid_device* dev, unsigned char* data, size_t length) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus* bus = BusFor(dev);
+  if (!bus) return -1;
+  const int result = bus->GetFeature(dev->handle, data, length);
+  dev->last_error = result < 0 ? kGone : L"Success";
+  return result;
+}
+
+int HID_API_EXPORT HID_API_CALL hid_get_input_report(hid_device* dev, unsigned char*, size_t) {
+  return Unsupported(dev);
+}
+
+void HID_API_EXPORT HID_API_CALL hid_close(hid_device* dev) {
+  if (!dev) return;
+  {
+    const std::lock_guard lock(g_lock);
+    if (hidsim::SimBus* bus = BusFor(dev)) bus->Close(dev->handle);
+  }
+  FreeInfo(dev->info);
+  delete dev;
+}
+
+int HID_API_EXPORT_CALL hid_get_manufacturer_string(hid_device* dev, wchar_t* string, size_t maxlen) {
+  return CopyString(
+      dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.manufacturer; }, string, maxlen);
+}
+
+int HID_API_EXPORT_CALL hid_get_product_string(hid_device* dev, wchar_t* string, size_t maxlen) {
+  return CopyString(
+      dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.product; }, string, maxlen);
+}
+
+int HID_API_EXPORT_CALL hid_get_serial_number_string(hid_device* dev, wchar_t* string, size_t maxlen) {
+  return CopyString(
+      dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.serial; }, string, maxlen);
+}
+
+struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_get_device_info(hid_device* dev) {
+  const std::lock_guard lock(g_lock);
+  hidsim::SimBus* bus = BusFor(dev);
+  if (!bus) return nullptr;
+  if (!dev->info) dev->info = MakeInfo(*bus, dev->handle.device, dev->handle.iface);
+  return dev->info;
+}
+
+int HID_API_EXPORT_CALL hid_get_indexed_string(hid_device* dev, int, wchar_t*, size_t) {
+  return Unsupported(dev);
+}
+
+HID_API_EXPORT const wchar_t* HID_API_CALL hid_error(hid_device* dev) {
+  const std::lock_guard lock(g_lock);
+  return dev ? dev->last_error : g_error;
+}
+
+HID_API_EXPORT const struct hid_api_version* HID_API_CALL hid_version(void) {
+  static const hid_api_version version = {HID_API_VERSION_MAJOR, HID_API_VERSION_MINOR,
+                                          HID_API_VERSION_PATCH};
+  return &version;
+}
+
+HID_API_EXPORT const char* HID_API_CALL hid_version_str(void) { return HID_API_VERSION_STR; }
+
+int HID_API_EXPORT_CALL hid_winapi_get_container_id(hid_device* dev, GUID*) { return Unsupported(dev); }
+
+}  // extern "C"

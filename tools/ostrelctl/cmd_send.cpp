@@ -1,0 +1,43 @@
+// ostrelctl send <celsius>: one temperature report, built as the update step
+// builds it, to every display a fresh rescan finds.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "device/device_work.h"
+#include "device/hid_device_manager.h"
+#include "device/shown_value.h"
+#include "device/temperature_report.h"
+#include "tools/ostrelctl/command.h"
+
+namespace ostrelctl {
+
+int RunSend(Args args) {
+  if (args.size() != 1) {
+    std::fprintf(stderr, "usage: ostrelctl send <celsius>\n");
+    return 2;
+  }
+  const std::string text(args[0]);
+  char* end = nullptr;
+  errno = 0;
+  const float celsius = std::strtof(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size()) {
+    std::fprintf(stderr, "ostrelctl send: '%s' is not a number\n", text.c_str());
+    return 2;
+  }
+  // Out-of-range input (1e99) comes back as an infinity, which the shown
+  // value bounds like any reading.
+  const int value = ostrel::device::ShownValue(celsius);
+  const auto report = ostrel::device::BuildTemperatureReport(value);
+
+  auto& devices = ostrel::device::CHidDeviceManager::Instance();
+  ostrel::device::RescanDisplays(devices);
+  devices.SendReport(std::span<const std::uint8_t, ostrel::device::kReportLength>(
+      report.data(), ostrel::device::kReportLength));
+  std::printf("shown value %d: report %02X %02X %02X %02X %02X %02X sent to %d display(s)\n", value,
+              report[0], report[1], report[2], report[3], report[4], report[5], devices.DeviceCount());
+  return devices.DeviceCount() > 0 ? 0 : 1;
+}
+
+}  // namespace ostrelctl
