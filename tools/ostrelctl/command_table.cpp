@@ -8,6 +8,7 @@ int RunBlock(Args args);
 int RunDevices(Args args);
 int RunSend(Args args);
 int RunRun(Args args);
+int RunFetch(Args args);
 
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
@@ -18,6 +19,7 @@ std::span<const Command> AllCommands() {
       {"devices", "", "rescan and list the open displays, with the first one's firmware version", RunDevices},
       {"send", "<celsius>", "send one temperature report to every display", RunSend},
       {"run", "[--seconds N]", "the worker without the panel: read, publish and send once a second", RunRun},
+      {"fetch", "<url> [file]", "one update transfer: a version text, or a download into the file", RunFetch},
   };
   return commands;
 }

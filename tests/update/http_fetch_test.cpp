@@ -1,0 +1,391 @@
+#include "update/http_fetch.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/update/test_server.h"
+
+namespace ostrel::update {
+namespace {
+
+using testing::LoadTestServer;
+using testing::PatternBytes;
+using testing::TestServer;
+using testing::Url;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+class ServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = LoadTestServer();
+    ASSERT_NE(server_.port, 0) << "the loopback server did not start (update_http_server_start)";
+  }
+  std::wstring At(std::wstring_view path) const { return Url(server_.port, path); }
+
+  TestServer server_;
+};
+
+// HttpGetToString
+
+class HttpGetText : public ServerTest {};
+
+TEST_F(HttpGetText, ReadsAVersionFile) {
+  HttpFetcher fetcher;
+  std::wstring text = L"unchanged";
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0.1.2").c_str(), text), 1);
+  EXPECT_EQ(text, L"1.0.1.2");
+}
+
+TEST_F(HttpGetText, DecodesUtf8) {
+  HttpFetcher fetcher;
+  std::wstring text;
+  // "Grüße €" and U+1F600 as UTF-8, percent-encoded for the server.
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/Gr%C3%BC%C3%9Fe%20%E2%82%AC%F0%9F%98%80").c_str(), text), 1);
+  EXPECT_EQ(text, L"Gr\u00fc\u00dfe \u20ac\U0001F600");
+  // Nothing is trimmed: a line break is part of the text.
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/13%0D%0A").c_str(), text), 1);
+  EXPECT_EQ(text, L"13\r\n");
+}
+
+TEST_F(HttpGetText, EmptyBodyGivesEmptyText) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/").c_str(), text), 1);
+  EXPECT_EQ(text, L"");
+}
+
+TEST_F(HttpGetText, TextEndsAtTheFirstZeroByte) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/%001.0.1.2").c_str(), text), 1);
+  EXPECT_EQ(text, L"");
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0%00.1.2").c_str(), text), 1);
+  EXPECT_EQ(text, L"1.0");
+}
+
+TEST_F(HttpGetText, ErrorPageIsTakenAsTheBody) {
+  HttpFetcher fetcher;
+  std::wstring text;
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/status/404/%3Chtml%3ENoSuchKey%3C%2Fhtml%3E").c_str(), text), 1);
+  EXPECT_EQ(text, L"<html>NoSuchKey</html>");
+}
+
+TEST_F(HttpGetText, BodyOverManyReadsIsJoined) {
+  HttpFetcher fetcher;
+  std::wstring text;
+  // The pattern's first zero byte is at 143, inside the first read; a body
+  // of spaces shows the joining instead.
+  std::wstring path = L"/text/";
+  for (int i = 0; i < 25000; ++i) path += L"%20";
+  path += L"7";
+  EXPECT_EQ(HttpGetToString(fetcher, At(path).c_str(), text), 1);
+  EXPECT_EQ(text, std::wstring(25000, L' ') + L"7");
+}
+
+TEST_F(HttpGetText, SendsTheFixedRequest) {
+  HttpFetcher fetcher;
+  std::wstring head;
+  ASSERT_EQ(HttpGetToString(fetcher, At(L"/echo").c_str(), head), 1);
+  EXPECT_EQ(head.rfind(L"GET /echo HTTP/1.1\r\n", 0), 0u) << std::string(head.begin(), head.end());
+  EXPECT_NE(head.find(L"\r\nUser-Agent: ZUD2.0/UD 5.5.0000\r\n"), std::wstring::npos);
+  EXPECT_NE(head.find(L"\r\nAccept: */*\r\n"), std::wstring::npos);
+  EXPECT_NE(head.find(L"\r\nPragma: no-cache\r\n"), std::wstring::npos) << "INTERNET_FLAG_PRAGMA_NOCACHE";
+}
+
+TEST_F(HttpGetText, ClosedPortFailsAndLeavesTheText) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  EXPECT_EQ(HttpGetToString(fetcher, Url(server_.closed_port, L"/version").c_str(), text), -1);
+  EXPECT_EQ(text, L"old");
+}
+
+TEST_F(HttpGetText, UnusableUrlFails) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  EXPECT_EQ(HttpGetToString(fetcher, L"not a url", text), -1);
+  EXPECT_EQ(HttpGetToString(fetcher, nullptr, text), -1);
+  EXPECT_EQ(text, L"old");
+}
+
+TEST_F(HttpGetText, EndlessBodyStopsAtTheBound) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  const auto start = Clock::now();
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/endless").c_str(), text), -1);
+  EXPECT_LT(Seconds(start), 5.0);
+  EXPECT_EQ(text, L"old");
+}
+
+TEST_F(HttpGetText, ClearedKeepGoingDeliversWhatWasRead) {
+  HttpFetcher fetcher;
+  std::wstring text;
+  // 12000 bytes arrive at once, the rest after 3 s: the flag is cleared
+  // while the second read waits.
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    fetcher.keep_going.store(0);
+  });
+  const int result = HttpGetToString(fetcher, At(L"/pause/50000/12000/3000").c_str(), text);
+  stopper.join();
+  EXPECT_EQ(result, -2);
+  // The pattern decodes up to its first zero byte, at 143.
+  EXPECT_FALSE(text.empty());
+  EXPECT_LE(text.size(), 143u);
+}
+
+// The deadline of a version fetch against servers that hold the worker.
+
+class HttpGetTextDeadline : public ServerTest {
+ protected:
+  // Returns the seconds taken, for the record.
+  double GiveUp(const std::wstring& url, std::chrono::milliseconds deadline, const char* what) {
+    HttpFetcher fetcher;
+    std::wstring text = L"old";
+    const auto start = Clock::now();
+    EXPECT_EQ(HttpGetToString(fetcher, url.c_str(), text, deadline), -1);
+    const double took = Seconds(start);
+    EXPECT_EQ(text, L"old");
+    std::printf("%s: gave up after %.2f s\n", what, took);
+    RecordProperty(what, std::to_string(took));
+    return took;
+  }
+};
+
+// Wine 8 applies none of the WinINet time-outs to these calls; the deadline
+// alone ends them here. On Windows the receive time-out ends a stall first.
+TEST_F(HttpGetTextDeadline, ServerThatAcceptsAndStallsIsLeftAfterTheDeadline) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  const auto start = Clock::now();
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/stall").c_str(), text), -1);
+  const double took = Seconds(start);
+  std::printf("stalled server: gave up after %.2f s\n", took);
+  EXPECT_GE(took, 9.0);
+  EXPECT_LT(took, 17.0);
+  EXPECT_EQ(text, L"old");
+}
+
+TEST_F(HttpGetTextDeadline, ServerThatDripsTheBodyIsLeftAfterTheDeadline) {
+  HttpFetcher fetcher;
+  std::wstring text = L"old";
+  const auto start = Clock::now();
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/drip-body/200").c_str(), text), -1);
+  const double took = Seconds(start);
+  std::printf("dripping body: gave up after %.2f s\n", took);
+  EXPECT_GE(took, 14.0);
+  EXPECT_LT(took, 17.0);
+  EXPECT_EQ(text, L"old");
+}
+
+TEST_F(HttpGetTextDeadline, ServerThatDripsTheHeadersIsLeftAfterTheDeadline) {
+  const double took = GiveUp(At(L"/drip-headers/200"), std::chrono::milliseconds(3000), "dripping headers");
+  EXPECT_GE(took, 2.9);
+  EXPECT_LT(took, 5.0);
+}
+
+TEST_F(HttpGetTextDeadline, UnreachableServerIsLeftAfterTheDeadline) {
+  const double took =
+      GiveUp(Url(server_.blackhole_port, L"/version"), std::chrono::milliseconds(3000), "unreachable server");
+  EXPECT_GE(took, 2.9);
+  EXPECT_LT(took, 5.0);
+}
+
+TEST_F(HttpGetTextDeadline, FetchesAfterAnAbandonedOneStillWork) {
+  HttpFetcher fetcher;
+  std::wstring text;
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/stall").c_str(), text, std::chrono::milliseconds(500)), -1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0.1.3").c_str(), text), 1);
+  EXPECT_EQ(text, L"1.0.1.3");
+}
+
+// HttpDownloadToFile
+
+// A message-only window on the test thread collects the progress posts.
+class ProgressWindow {
+ public:
+  ProgressWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"OstrelTestProgress";
+    ::RegisterClassW(&wc);
+    window_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                nullptr);
+  }
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+  ~ProgressWindow() { ::DestroyWindow(window_); }
+
+  HWND get() const { return window_; }
+
+  std::vector<int> Take() {
+    std::vector<int> values;
+    MSG msg;
+    while (::PeekMessageW(&msg, window_, kDownloadProgressMessage, kDownloadProgressMessage, PM_REMOVE)) {
+      EXPECT_EQ(msg.wParam, 0u);
+      values.push_back(static_cast<int>(msg.lParam));
+    }
+    return values;
+  }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+std::wstring TempPath(const wchar_t* name) {
+  wchar_t folder[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH, folder);
+  return std::wstring(folder) + name;
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class HttpDownload : public ServerTest {
+ protected:
+  void SetUp() override {
+    ServerTest::SetUp();
+    path_ = TempPath(L"ostrel-download-test.zip");
+    ::DeleteFileW(path_.c_str());
+    ASSERT_NE(window_.get(), nullptr);
+  }
+  void TearDown() override { ::DeleteFileW(path_.c_str()); }
+
+  std::wstring path_;
+  ProgressWindow window_;
+};
+
+TEST_F(HttpDownload, WritesTheFileAndPostsProgressPastOneHundred) {
+  HttpFetcher fetcher;
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/25000").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
+  // T = 25000 / 10240 = 2; Wine fills every read, so the chunks are 10240,
+  // 10240 and 4520, and the third counts as chunk 3 of 2: 10 + 90 * 3 / 2.
+  EXPECT_EQ(window_.Take(), (std::vector<int>{2, 8, 10, 55, 100, 145, 100}));
+  EXPECT_EQ(fetcher.last_progress, 100);
+}
+
+TEST_F(HttpDownload, LargeFileArrivesWhole) {
+  HttpFetcher fetcher;
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/3000000").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(ReadFile(path_), PatternBytes(3000000));
+  const std::vector<int> posted = window_.Take();
+  ASSERT_GE(posted.size(), 5u);
+  EXPECT_EQ(std::vector<int>(posted.begin(), posted.begin() + 3), (std::vector<int>{2, 8, 10}));
+  EXPECT_EQ(posted.back(), 100);
+  for (std::size_t i = 3; i < posted.size(); ++i) EXPECT_GT(posted[i], posted[i - 1]) << "at " << i;
+}
+
+TEST_F(HttpDownload, WithoutContentLengthOnlyTheStagesArePosted) {
+  HttpFetcher fetcher;
+  fetcher.last_progress = 100;  // an earlier download of the same fetcher
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/nolength/25000").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
+  EXPECT_EQ(window_.Take(), (std::vector<int>{0, 2, 8, 10, 100}));
+}
+
+TEST_F(HttpDownload, EmptyBodyGivesAnEmptyFile) {
+  HttpFetcher fetcher;
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/0").c_str(), path_.c_str(), window_.get()), 1);
+  ASSERT_TRUE(Exists(path_));
+  EXPECT_EQ(ReadFile(path_), "");
+  EXPECT_EQ(window_.Take(), (std::vector<int>{2, 8, 10, 100}));
+}
+
+TEST_F(HttpDownload, ErrorPageIsWrittenLikeAnyBody) {
+  HttpFetcher fetcher;
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/status/404/%3CError%3ENoSuchKey%3C%2FError%3E").c_str(),
+                               path_.c_str(), window_.get()),
+            1);
+  EXPECT_EQ(ReadFile(path_), "<Error>NoSuchKey</Error>");
+}
+
+TEST_F(HttpDownload, ReplacesAnExistingFile) {
+  { std::ofstream(std::filesystem::path(path_), std::ios::binary) << std::string(50000, 'x'); }
+  HttpFetcher fetcher;
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(ReadFile(path_), PatternBytes(1000));
+}
+
+TEST_F(HttpDownload, ClearedKeepGoingStopsWithThePartWritten) {
+  HttpFetcher fetcher;
+  constexpr std::size_t kTotal = 400000;
+  std::thread stopper([&] {
+    // Stop once the first bytes are on disk, while the server pauses.
+    const auto give_up = Clock::now() + std::chrono::seconds(10);
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    while (Clock::now() < give_up) {
+      if (::GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow >= 20480)
+        break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    fetcher.keep_going.store(0);
+  });
+  const int result =
+      HttpDownloadToFile(fetcher, At(L"/pause/400000/30720/3000").c_str(), path_.c_str(), window_.get());
+  stopper.join();
+
+  EXPECT_EQ(result, -2);
+  const std::string got = ReadFile(path_);
+  EXPECT_GE(got.size(), 20480u);
+  EXPECT_LT(got.size(), kTotal);
+  EXPECT_EQ(got, PatternBytes(got.size()));
+  const std::vector<int> posted = window_.Take();
+  ASSERT_FALSE(posted.empty());
+  EXPECT_EQ(posted.back(), 100) << "a stopped download still ends with 100";
+}
+
+TEST_F(HttpDownload, ClosedPortFailsBeforeAnyFile) {
+  HttpFetcher fetcher;
+  EXPECT_EQ(
+      HttpDownloadToFile(fetcher, Url(server_.closed_port, L"/p.zip").c_str(), path_.c_str(), window_.get()),
+      -1);
+  EXPECT_FALSE(Exists(path_));
+  EXPECT_EQ(window_.Take(), (std::vector<int>{2}));
+}
+
+TEST_F(HttpDownload, FileThatCannotBeCreatedFails) {
+  HttpFetcher fetcher;
+  const std::wstring missing_folder = TempPath(L"ostrel-no-such-folder\\p.zip");
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), missing_folder.c_str(), window_.get()),
+            -1);
+  EXPECT_EQ(window_.Take(), (std::vector<int>{2, 8}));
+  EXPECT_FALSE(Exists(missing_folder));
+
+  // A folder where the file should go cannot be replaced either.
+  const std::wstring folder = TempPath(L"ostrel-download-folder");
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), folder.c_str(), nullptr), -1);
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(HttpDownload, WithoutAWindowNothingIsPostedOrRemembered) {
+  HttpFetcher fetcher;
+  fetcher.last_progress = 55;
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/25000").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
+  EXPECT_EQ(window_.Take(), std::vector<int>{});
+  EXPECT_EQ(fetcher.last_progress, 55);
+}
+
+}  // namespace
+}  // namespace ostrel::update

@@ -1,0 +1,72 @@
+#include <string>
+#include <vector>
+
+#include "update/deadline_job.h"
+#include "update/http_fetch.h"
+#include "update/internet_session.h"
+#include "update/text_body.h"
+#include "update/transfer_limits.h"
+
+namespace ostrel::update {
+
+namespace {
+
+struct FetchedBody {
+  int code = -1;
+  std::string bytes;
+};
+
+// Runs on the job's own thread and owns every handle it opens.
+FetchedBody FetchBody(const std::string& url, const std::atomic<int>& keep_going) {
+  const unique_hinternet internet = OpenInternet();
+  if (!internet) return {0, {}};
+  const unique_hinternet request = OpenUrl(internet.get(), url);
+  if (!request) return {-1, {}};
+  QueryContentLength(request.get());
+
+  FetchedBody body;
+  std::vector<char> chunk(kReadChunkBytes);
+  do {
+    DWORD got = 0;
+    if (!::InternetReadFile(request.get(), chunk.data(), kReadChunkBytes, &got)) return {-1, {}};
+    if (got == 0) break;
+    body.bytes.append(chunk.data(), got);
+    if (body.bytes.size() > kMaxTextBodyBytes) return {-1, {}};
+  } while (keep_going.load() != 0);
+  body.code = keep_going.load() != 0 ? 1 : -2;
+  return body;
+}
+
+std::wstring DecodeUtf8(std::string_view bytes) {
+  if (bytes.empty()) return std::wstring();
+  const int size = static_cast<int>(bytes.size());
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), n);
+  return text;
+}
+
+}  // namespace
+
+int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
+                    std::chrono::milliseconds deadline) noexcept {
+  try {
+    fetcher.keep_going.store(1);
+    DeadlineWork<FetchedBody> work = [url8 = UrlToUtf8(url)](const std::atomic<int>& keep_going) {
+      return FetchBody(url8, keep_going);
+    };
+    const std::optional<FetchedBody> body = RunWithDeadline(std::move(work), deadline, fetcher.keep_going);
+    if (!body) return -1;
+    if (body->code == 1 || body->code == -2) text = DecodeUtf8(TextBeforeZero(body->bytes));
+    return body->code;
+  } catch (...) {
+    return -1;
+  }
+}
+
+int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text) noexcept {
+  return HttpGetToString(fetcher, url, text, kTextFetchDeadline);
+}
+
+}  // namespace ostrel::update
