@@ -82,7 +82,9 @@ class CString {
   friend bool operator<(const CString& a, const CString& b) noexcept { return a.s_ < b.s_; }
 
   int Compare(const wchar_t* other) const noexcept { return s_.compare(other ? other : L""); }
-  int CompareNoCase(const wchar_t* other) const noexcept { return ::_wcsicmp(s_.c_str(), other ? other : L""); }
+  int CompareNoCase(const wchar_t* other) const noexcept {
+    return ::_wcsicmp(s_.c_str(), other ? other : L"");
+  }
 
   // -1 when not found; a start beyond the end finds nothing.
   int Find(const wchar_t* sub, int start = 0) const noexcept {
@@ -173,9 +175,7 @@ class CString {
 
  private:
   bool InRange(int i) const noexcept { return i >= 0 && i < GetLength(); }
-  size_t Clamp(int n) const noexcept {
-    return n <= 0 ? 0 : std::min(static_cast<size_t>(n), s_.size());
-  }
+  size_t Clamp(int n) const noexcept { return n <= 0 ? 0 : std::min(static_cast<size_t>(n), s_.size()); }
   static int ToIndex(size_t pos) noexcept { return pos == std::wstring::npos ? -1 : static_cast<int>(pos); }
 
   std::wstring s_;
