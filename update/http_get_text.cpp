@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win/text.h"
 #include "update/deadline_job.h"
 #include "update/http_fetch.h"
 #include "update/internet_session.h"
@@ -37,16 +38,6 @@ FetchedBody FetchBody(const std::string& url, const std::atomic<int>& keep_going
   return body;
 }
 
-std::wstring DecodeUtf8(std::string_view bytes) {
-  if (bytes.empty()) return std::wstring();
-  const int size = static_cast<int>(bytes.size());
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring text(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), n);
-  return text;
-}
-
 }  // namespace
 
 int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
@@ -58,7 +49,7 @@ int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text
     };
     const std::optional<FetchedBody> body = RunWithDeadline(std::move(work), deadline, fetcher.keep_going);
     if (!body) return -1;
-    if (body->code == 1 || body->code == -2) text = DecodeUtf8(TextBeforeZero(body->bytes));
+    if (body->code == 1 || body->code == -2) text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;
   } catch (...) {
     return -1;

@@ -1,5 +1,6 @@
 #include "update/internet_session.h"
 
+#include "common/win/text.h"
 #include "update/transfer_limits.h"
 
 namespace ostrel::update {
@@ -17,15 +18,7 @@ void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds) noexcept {
 
 }  // namespace
 
-std::string UrlToUtf8(const wchar_t* url) {
-  if (!url || !*url) return std::string();
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, url, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return std::string();
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, url, -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(n - 1));
-  return out;
-}
+std::string UrlToUtf8(const wchar_t* url) { return url ? win::Narrow(url) : std::string(); }
 
 unique_hinternet OpenInternet() noexcept {
   // Only the proxy bit of the connected state matters; the call's own result

@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 
+#include "common/win/text.h"
 #include "tools/hidsim/sim_bus.h"
 #include "tools/hidsim/sim_config.h"
 
@@ -57,24 +58,6 @@ std::wstring FileFromEnvironment(const wchar_t* variable, const wchar_t* fallbac
   return ModuleFolder() + fallback;
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string result(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                        nullptr);
-  return result;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring result(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-  return result;
-}
-
 void WriteLog(const std::string& line) {
   const std::wstring path = FileFromEnvironment(L"HIDSIM_LOG", L"hidsim.log");
   // Opened for each line so that a reader sees every line as soon as it is
@@ -101,7 +84,7 @@ hidsim::SimBus& Bus() {
   const std::wstring path = FileFromEnvironment(L"HIDSIM_CONFIG", L"hidsim.ini");
   std::string content;
   const bool found = ReadFile(path, content);
-  std::string key = Utf8(path);
+  std::string key = ostrel::win::Narrow(path);
   key.push_back('\0');
   key += found ? content : std::string("\0missing", 8);
   if (!g_bus || key != g_loaded) {
@@ -109,13 +92,14 @@ hidsim::SimBus& Bus() {
     ++g_epoch;
     hidsim::ParseResult parsed = hidsim::ParseConfig(content);
     if (!found) {
-      WriteLog("config_missing " + Utf8(path));
+      WriteLog("config_missing " + ostrel::win::Narrow(path));
       parsed = hidsim::ParseResult{hidsim::SimConfig{}, {}};
     } else if (!parsed.config) {
       WriteLog("config_error " + parsed.error);
       parsed.config = hidsim::SimConfig{};
     } else {
-      WriteLog("config " + Utf8(path) + " devices " + std::to_string(parsed.config->devices.size()));
+      WriteLog("config " + ostrel::win::Narrow(path) + " devices " +
+               std::to_string(parsed.config->devices.size()));
     }
     g_bus = std::make_unique<hidsim::SimBus>(std::move(*parsed.config), &WriteLog);
   }
@@ -134,7 +118,7 @@ hidsim::SimBus* BusFor(hid_device* dev) {
 }
 
 wchar_t* DupWide(const std::string& utf8) {
-  const std::wstring text = Wide(utf8);
+  const std::wstring text = ostrel::win::Widen(utf8);
   return ::_wcsdup(text.c_str());
 }
 
@@ -190,7 +174,7 @@ int CopyString(hid_device* dev, const std::string& (*field)(const hidsim::SimDev
     dev->last_error = kGone;
     return -1;
   }
-  const std::wstring text = Wide(field(bus->Device(dev->handle.device)));
+  const std::wstring text = ostrel::win::Widen(field(bus->Device(dev->handle.device)));
   const std::size_t n = std::min(text.size(), maxlen - 1);
   std::wmemcpy(string, text.data(), n);
   string[n] = L'\0';
@@ -235,7 +219,7 @@ HID_API_EXPORT hid_device* HID_API_CALL hid_open(unsigned short vendor_id, unsig
                                                  const wchar_t* serial_number) {
   const std::lock_guard lock(g_lock);
   hidsim::SimBus& bus = Bus();
-  const std::string serial = serial_number ? Utf8(serial_number) : std::string();
+  const std::string serial = serial_number ? ostrel::win::Narrow(serial_number) : std::string();
   return MakeDevice(bus.Open(vendor_id, product_id, serial_number ? &serial : nullptr));
 }
 

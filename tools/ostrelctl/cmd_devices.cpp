@@ -5,24 +5,13 @@
 #include <cstdio>
 #include <string>
 
+#include "common/win/text.h"
 #include "device/device_work.h"
 #include "device/hid_device_manager.h"
 #include "tools/ostrelctl/command.h"
 
 namespace ostrelctl {
-namespace {
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string result(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                        nullptr);
-  return result;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int RunDevices(Args args) {
   if (!args.empty()) {
@@ -34,7 +23,8 @@ int RunDevices(Args args) {
   std::printf("displays: %d\n", devices.DeviceCount());
   for (const auto& entry : devices.Devices()) {
     std::printf("%d  %s  \"%s\"  release 0x%04X\n", static_cast<int>(entry->index), entry->path.data(),
-                Utf8(entry->product_string).c_str(), static_cast<unsigned>(entry->release_number));
+                ostrel::win::Narrow(entry->product_string).c_str(),
+                static_cast<unsigned>(entry->release_number));
   }
   if (devices.DeviceCount() > 0) {
     std::uint16_t version = 0;

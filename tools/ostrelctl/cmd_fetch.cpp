@@ -9,39 +9,20 @@
 #include <string>
 #include <string_view>
 
+#include "common/win/text.h"
 #include "tools/ostrelctl/command.h"
 #include "update/http_fetch.h"
 
 namespace ostrelctl {
 
-namespace {
-
-std::wstring Widen(std::string_view text) {
-  if (text.empty()) return std::wstring();
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-  return out;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int RunFetch(Args args) {
   if (args.empty() || args.size() > 2) {
     std::fprintf(stderr, "usage: ostrelctl fetch <url> [file]\n");
     return 2;
   }
-  const std::wstring url = Widen(args[0]);
+  const std::wstring url = ostrel::win::Widen(args[0], CP_ACP);
   ostrel::update::HttpFetcher fetcher;
   const auto start = std::chrono::steady_clock::now();
   if (args.size() == 1) {
@@ -49,10 +30,10 @@ int RunFetch(Args args) {
     const int result = ostrel::update::HttpGetToString(fetcher, url.c_str(), text);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("result %d after %.2f s, %zu characters: %s\n", result, seconds, text.size(),
-                Utf8(text).c_str());
+                ostrel::win::Narrow(text).c_str());
     return result == 1 ? 0 : 1;
   }
-  const std::wstring path = Widen(args[1]);
+  const std::wstring path = ostrel::win::Widen(args[1], CP_ACP);
   const int result = ostrel::update::HttpDownloadToFile(fetcher, url.c_str(), path.c_str(), nullptr);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   WIN32_FILE_ATTRIBUTE_DATA data{};

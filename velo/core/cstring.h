@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/win/text.h"
+
 namespace VELO {
 
 class CString {
@@ -25,23 +27,9 @@ class CString {
 
   // From single-byte text in the given code page (ANSI by default).
   static CString FromMultiByte(const char* text, UINT codePage = CP_ACP) {
-    if (!text || !*text) return CString();
-    const int n = ::MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    if (n <= 1) return CString();
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text, -1, out.data(), n);
-    out.resize(static_cast<size_t>(n - 1));
-    return CString(std::move(out));
+    return CString(ostrel::win::Widen(text ? text : "", codePage));
   }
-  std::string ToMultiByte(UINT codePage = CP_ACP) const {
-    if (s_.empty()) return std::string();
-    const int n = ::WideCharToMultiByte(codePage, 0, s_.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(codePage, 0, s_.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-  }
+  std::string ToMultiByte(UINT codePage = CP_ACP) const { return ostrel::win::Narrow(s_, codePage); }
 
   int GetLength() const noexcept { return static_cast<int>(s_.size()); }
   bool IsEmpty() const noexcept { return s_.empty(); }

@@ -120,36 +120,15 @@ UINT RKTimer::SetTimer(UINT elapse, CString name, int appFlag) noexcept {
   return id;
 }
 
-int RKTimer::KillTimer(UINT id) noexcept {
-  TimerRegistry& r = Registry();
-  bool found = false;
-  int left;
-  {
-    std::lock_guard guard(r.lock);
-    auto it =
-        std::find_if(m_timers.begin(), m_timers.end(), [id](const TimerEntry& e) { return e.id == id; });
-    if (it != m_timers.end()) {
-      m_timers.erase(it);
-      found = true;
-    }
-    left = static_cast<int>(m_timers.size());
-  }
-  if (found) {
-    ::timeKillEvent(id);
-    WaitForCallbacks();
-  }
-  return left;
-}
-
-int RKTimer::KillTimer(CString name) noexcept {
+template <typename Match>
+int RKTimer::KillFirst(Match match) noexcept {
   TimerRegistry& r = Registry();
   UINT id = 0;
   bool found = false;
   int left;
   {
     std::lock_guard guard(r.lock);
-    auto it = std::find_if(m_timers.begin(), m_timers.end(),
-                           [&name](const TimerEntry& e) { return e.name == name; });
+    auto it = std::find_if(m_timers.begin(), m_timers.end(), match);
     if (it != m_timers.end()) {
       id = it->id;
       m_timers.erase(it);
@@ -162,6 +141,14 @@ int RKTimer::KillTimer(CString name) noexcept {
     WaitForCallbacks();
   }
   return left;
+}
+
+int RKTimer::KillTimer(UINT id) noexcept {
+  return KillFirst([id](const TimerEntry& e) { return e.id == id; });
+}
+
+int RKTimer::KillTimer(CString name) noexcept {
+  return KillFirst([&name](const TimerEntry& e) { return e.name == name; });
 }
 
 void RKTimer::KillTimer() noexcept {

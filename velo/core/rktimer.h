@@ -71,6 +71,10 @@ class VELO_API RKTimer {
   };
 
   static void Deliver(RKTimer* timer, UINT id);
+  // Removes and stops the first timer in the table that matches; returns the
+  // number left.
+  template <typename Match>
+  int KillFirst(Match match) noexcept;
   const TimerEntry* Find(UINT id) const noexcept;
   void WaitForCallbacks() noexcept;
 
