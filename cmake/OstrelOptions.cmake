@@ -1,6 +1,13 @@
 option(OSTREL_BUILD_TESTS "Build the tests" ON)
 option(OSTREL_SANITIZE "Native builds: address and undefined-behaviour sanitizers" OFF)
-set(OSTREL_DEPS ${CMAKE_SOURCE_DIR}/.deps CACHE PATH "Cache folder of the built dependencies (scripts/setup.sh)")
+# scripts/setup.sh and tools/wine-env take the same folder from the
+# environment.
+if(DEFINED ENV{OSTREL_DEPS})
+  set(_ostrel_deps_default $ENV{OSTREL_DEPS})
+else()
+  set(_ostrel_deps_default ${CMAKE_SOURCE_DIR}/.deps)
+endif()
+set(OSTREL_DEPS ${_ostrel_deps_default} CACHE PATH "Cache folder of the built dependencies (scripts/setup.sh)")
 
 if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
   set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "" FORCE)

@@ -39,26 +39,26 @@ unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
 }
 
 void CThreadBasic::StartWorker() noexcept {
-  if (running_.load() == 0) {
-    interval_ = kLoopIntervalMs;
-    loop_mode_ = 1;
-    start_tick_ = ::GetTickCount();
-    finished_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    // Without the event StopWorker could not know when the thread is done
-    // with this object, so no thread is started.
-    if (finished_) {
-      running_.store(1);
-      const win::unique_handle thread(reinterpret_cast<HANDLE>(
-          ::_beginthreadex(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr)));
-      if (!thread) {
-        running_.store(0);
-        finished_.reset();
-      }
-    }
-  }
+  if (running_.load() != 0) return;
+  interval_ = kLoopIntervalMs;
+  loop_mode_ = 1;
+  start_tick_ = ::GetTickCount();
+  // Queued before the thread exists: a thread that got going first would
+  // find the queue empty and run an update step ahead of the first scan.
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckSoftwareAtStart));
   PostTask(static_cast<std::int32_t>(WorkerTask::RefreshDevices));
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckFirmwareAtStart));
+  finished_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  // Without the event StopWorker could not know when the thread is done
+  // with this object, so no thread is started.
+  if (!finished_) return;
+  running_.store(1);
+  const win::unique_handle thread(
+      reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr)));
+  if (!thread) {
+    running_.store(0);
+    finished_.reset();
+  }
 }
 
 void CThreadBasic::StopWorker() noexcept {

@@ -24,8 +24,8 @@ class CThreadBasic {
 
   static unsigned __stdcall ThreadProc(void* thread) noexcept;
 
-  // Starts the loop (16 ms pause after each Run) unless it runs, then queues
-  // the start-up commands 5, 1 and 6.
+  // Unless the loop runs already: queues the start-up commands 5, 1 and 6,
+  // then starts the loop (16 ms pause after each Run).
   void StartWorker() noexcept;
   // Asks the loop to end and waits up to 1000 ms for it. A worker still
   // inside a long step after that (a download) is waited for until it is

@@ -11,6 +11,9 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
 seconds=${OSTREL_DEMO_SECONDS:-15}
+# Wine hands the environment on: a variable left over from running a test by
+# hand would point the simulator or the sensor library elsewhere.
+unset HIDSIM_CONFIG HIDSIM_LOG OSTREL_SENSOR_SCRIPT
 build=${OSTREL_DEMO_BUILD:-build}
 # Wine wants its prefix, which lives in the build folder, as an absolute path.
 case "$build" in /*) ;; *) build=$repo/$build ;; esac

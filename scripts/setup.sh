@@ -18,9 +18,14 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# `wine` holds the wine, wineboot and wineserver commands (wine64 only
+# recommends it), and g++ is the host compiler of the native sanitizer build.
+# Recommended packages are installed too: Wine's X11 driver loads several
+# recommended libraries at run time, and fonts-wine supplies its default
+# fonts.
 packages=(
-  g++-mingw-w64-x86-64-posix wine64 xvfb libz-mingw-w64-dev googletest
-  cmake ninja-build dpkg-dev fonts-liberation imagemagick python3 curl
+  g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
+  cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
   xauth x11-utils clang-format
 )
 
@@ -32,7 +37,7 @@ install_packages() {
   if [ ${#missing[@]} -gt 0 ]; then
     log "installing ${missing[*]}"
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
   fi
 }
 

@@ -22,12 +22,10 @@ void SensorReader::BindSensorLibrary() noexcept {
   FileTrace trace(stdout);
   initialised_ = false;
   // The entry points of an earlier attempt go with the handle they came from.
-  // The new reference is taken before the old one is given back, so a library
-  // that loads again is never unloaded in between.
   entry_points_ = {};
-  library_ = ostrel::win::unique_hmodule(::LoadLibraryA(library_file_.c_str()));
+  library_ = ::LoadLibraryA(library_file_.c_str());
   if (library_) {
-    entry_points_ = ResolveEntryPoints([this](int ordinal) { return ProcAt(library_.get(), ordinal); });
+    entry_points_ = ResolveEntryPoints([this](int ordinal) { return ProcAt(library_, ordinal); });
   }
   if (!entry_points_.Complete()) {
     TraceLine(trace, "CANNOT LOAD DLL\n");

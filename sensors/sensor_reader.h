@@ -54,7 +54,10 @@ class SensorReader {
 
  private:
   std::string library_file_;
-  ostrel::win::unique_hmodule library_;
+  // Never freed, like the process-wide entry points taken from it: the
+  // library may run threads or hold a driver of its own, and stays loaded
+  // until the process ends. Each binding attempt loads it again.
+  HMODULE library_ = nullptr;
   bool initialised_ = false;
   ostrel::sensors::EntryPoints entry_points_;
   ostrel::win::unique_handle block_handle_;

@@ -15,6 +15,12 @@ constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\TEMP";
 // A setting is a few digits; 255 bytes is the most ever read of one.
 constexpr DWORD kReadBytes = 255;
 
+// A value edited by hand may be stored under any of the string types; each
+// reads as its leading number.
+bool IsTextType(DWORD type) noexcept {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
 }  // namespace
 
 int ReadSettingInt(const wchar_t* name) noexcept {
@@ -36,8 +42,8 @@ int ReadSettingInt(const wchar_t* name) noexcept {
   const LSTATUS queried =
       ::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
   // A value too long for the read leaves the buffer undefined, and a value of
-  // another type (a REG_DWORD's bytes, say) is not text: both read as 0.
-  if (queried != ERROR_SUCCESS || type != REG_SZ) return 0;
+  // a type that is not text (a REG_DWORD's bytes, say) reads as 0.
+  if (queried != ERROR_SUCCESS || !IsTextType(type)) return 0;
   return ParseSettingText(buffer, size / sizeof(wchar_t));
 }
 

@@ -29,9 +29,10 @@ unique_hinternet OpenInternet() noexcept {
                                                            : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
   unique_hinternet internet(::InternetOpenA(kUserAgent, access, nullptr, nullptr, 0));
   if (internet) {
-    // Windows hands these on to every request of the handle. Wine 8 keeps
-    // only the connect time-out and applies none of them to a blocked call,
-    // which is why text fetches also run under a deadline.
+    // Windows hands these on to every request of the handle. Under Wine 8
+    // none of them ends a blocked call (a connect that is never answered, a
+    // server that stalls or drips all run on), which is why text fetches
+    // also run under a deadline.
     SetTimeout(internet.get(), INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
     SetTimeout(internet.get(), INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs);
     SetTimeout(internet.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kReceiveTimeoutMs);

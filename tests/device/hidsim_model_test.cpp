@@ -127,7 +127,11 @@ TEST_F(HidsimBusTest, AnUnpluggedDeviceComesBackAfterItsEnumerationsButOldHandle
   const auto fresh = bus.OpenPath(bus.Path(0, 0));
   ASSERT_TRUE(fresh);
   EXPECT_EQ(bus.SendFeature(*old, report, 3), -1);
+  // Plugged in again, it takes disappear_after reports before it goes again.
   EXPECT_EQ(bus.SendFeature(*fresh, report, 3), 3);
+  EXPECT_EQ(bus.SendFeature(*fresh, report, 3), 3);
+  EXPECT_EQ(log.back(), "gone a");
+  EXPECT_EQ(bus.SendFeature(*fresh, report, 3), -1);
 }
 
 }  // namespace

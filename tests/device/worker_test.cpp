@@ -108,6 +108,37 @@ TEST(DeviceWorkerTest, StartUpRunsCommands5Then1Then6AndReportsInTheFourthIterat
   EXPECT_EQ(Digits(sends[0]), (std::vector<std::uint8_t>{0x07, 0xFF, 0xFF, 0, 4, 5}));
 }
 
+// The start-up commands are in the queue before the thread can look at it, so
+// its first iteration never runs an update step ahead of them. Repeated,
+// since a thread that starts first wins that race only now and then.
+TEST(DeviceWorkerTest, TheFirstIterationAlreadySeesTheStartUpCommands) {
+  class FirstLook final : public CThreadBasic {
+   public:
+    ~FirstLook() { StopWorker(); }
+    void Run() override {
+      if (first_pending.load() < 0) first_pending = static_cast<int>(PendingTasks());
+      while (TakeTask()) {
+      }
+    }
+    std::atomic<int> first_pending{-1};
+  };
+  for (int attempt = 0; attempt < 25; ++attempt) {
+    FirstLook worker;
+    worker.StartWorker();
+    ASSERT_TRUE(WaitUntil([&] { return worker.first_pending.load() >= 0; }));
+    worker.StopWorker();
+    ASSERT_EQ(worker.first_pending.load(), 3) << "attempt " << attempt;
+  }
+}
+
+TEST(DeviceWorkerTest, StartingARunningWorkerQueuesNothingMore) {
+  IdleQueue queue;
+  queue.StartWorker();
+  queue.StartWorker();
+  EXPECT_EQ(queue.PendingTasks(), 3u);
+  queue.StopWorker();
+}
+
 TEST(DeviceWorkerTest, AStopDuringTheUpdatePauseTakesEffectAfterIt) {
   SimSession sim(kOneDisplay);
   RecordingWorker worker;

@@ -172,6 +172,22 @@ TEST(Binding, ExplicitBindingAttempt) {
   EXPECT_TRUE(reader.IsLibraryInitialised());
 }
 
+// Nothing unloads the library: it may run threads of its own, and a reader
+// that goes at shutdown must not pull it out from under them.
+TEST(Binding, TheLibraryStaysLoadedAfterTheReaderGoes) {
+  const std::string path = sensors_test::SimLibrary("fake_sensorlib.dll");
+  ASSERT_EQ(::GetModuleHandleA(path.c_str()), nullptr);
+  {
+    SensorReader reader(path);
+    Stdout([&] {
+      reader.ReadSensors();
+      reader.BindSensorLibrary();
+    });
+    ASSERT_TRUE(reader.IsLibraryBound());
+  }
+  EXPECT_NE(::GetModuleHandleA(path.c_str()), nullptr);
+}
+
 class Block : public ::testing::Test {
  protected:
   void SetUp() override {

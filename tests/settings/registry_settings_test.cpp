@@ -133,6 +133,16 @@ TEST_F(RegistrySettings, ValuesOfOtherTypesReadZero) {
   EXPECT_EQ(ReadSettingInt(L"tempe_type"), 0);
 }
 
+TEST_F(RegistrySettings, TextOfTheOtherStringTypesReadsAsText) {
+  StoreRaw(L"tempe_type", REG_EXPAND_SZ, L" 1", 6);
+  EXPECT_EQ(ReadSettingInt(L"tempe_type"), 1);
+  const wchar_t multi[] =
+      L"-3\0"
+      L"7\0";
+  StoreRaw(L"tempe_type", REG_MULTI_SZ, multi, sizeof multi);
+  EXPECT_EQ(ReadSettingInt(L"tempe_type"), -3);
+}
+
 TEST_F(RegistrySettings, TextWithoutTerminatingNullEndsAtItsSize) {
   StoreText(L"tempe_type", L"7", false);
   EXPECT_EQ(ReadSettingInt(L"tempe_type"), 7);

@@ -254,19 +254,30 @@ def start(state):
     return 1
 
 
+def is_this_server(pid):
+    """A pid file left behind by a killed run may name a process that is
+    not this server any more."""
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            return os.path.basename(__file__).encode() in f.read()
+    except OSError:
+        return False
+
+
 def stop(state):
     pid_file = os.path.join(state, "server.pid")
     try:
         pid = int(open(pid_file).read())
     except (OSError, ValueError):
         return 0
-    try:
-        os.kill(pid, signal.SIGTERM)
-        for _ in range(100):
-            os.kill(pid, 0)
-            time.sleep(0.05)
-    except ProcessLookupError:
-        pass
+    if is_this_server(pid):
+        try:
+            os.kill(pid, signal.SIGTERM)
+            for _ in range(100):
+                os.kill(pid, 0)
+                time.sleep(0.05)
+        except ProcessLookupError:
+            pass
     for name in ("server.txt", "server.pid"):
         try:
             os.remove(os.path.join(state, name))

@@ -98,7 +98,10 @@ TEST(ControlTimer, AControlDestroyedWhileRegisteredIsNoLongerTicked) {
     c->AddMTimer();  // duplicates are allowed, and all go with the control
     const int before = ticks;
     WaitFor([&] { return ticks > before; }, 500ms);
+    VELO::MControl* const gone = c.get();
     c.reset();  // never DeleteFSTimer'd
+    // Both registrations left the list with it (only the address is compared).
+    EXPECT_FALSE(manager.DeleteFSTimer(gone));
   }
   EXPECT_GT(ticks, 0);
   manager.KillMTimer();

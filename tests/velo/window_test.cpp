@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -362,6 +363,39 @@ TEST_F(WindowTest, SuperclassedControlKeepsItsOwnBehaviour) {
   EXPECT_EQ(missing.Create(parentHwnd, L"x", WS_CHILD, 0, CRect(0, 0, 1, 1)), nullptr);
   EXPECT_EQ(missing.initCalls, 0);
   parent.DestroyWindow();
+}
+
+TEST_F(WindowTest, AWindowThatOutlivesItsObjectNoLongerReachesIt) {
+  auto w = std::make_unique<RecordingWindow>();
+  const HWND hwnd = MakePopup(*w);
+  ASSERT_NE(hwnd, nullptr);
+  {
+    const MWindow copy(*w);  // its end leaves the original's binding alone
+  }
+  EXPECT_EQ(::GetWindowLongPtrW(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(w.get()));
+  w.reset();
+  EXPECT_TRUE(::IsWindow(hwnd));
+  EXPECT_EQ(::GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
+  // Messages now end in the default procedure, not in freed memory.
+  EXPECT_EQ(::SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"still here")), TRUE);
+  ::SendMessageW(hwnd, kProbe, 0, 0);
+  EXPECT_TRUE(::DestroyWindow(hwnd));
+
+  // A superclassed control goes on with its own class's procedure.
+  MWindow parent;
+  const HWND parentHwnd = MakePopup(parent);
+  auto edit = std::make_unique<SuperEdit>();
+  const HWND editHwnd = edit->Create(parentHwnd, L"typed", WS_CHILD | WS_VISIBLE, 0, CRect(0, 0, 100, 20));
+  ASSERT_NE(editHwnd, nullptr);
+  edit.reset();
+  EXPECT_EQ(::GetPropW(editHwnd, L"Control"), nullptr);
+  EXPECT_NE(::GetWindowLongPtrW(editHwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&MWindow::ControlProc));
+  EXPECT_EQ(::SendMessageW(editHwnd, EM_GETLINECOUNT, 0, 0), 1);
+  wchar_t text[16] = {};
+  EXPECT_EQ(::GetWindowTextW(editHwnd, text, 16), 5);
+  EXPECT_STREQ(text, L"typed");
+  parent.DestroyWindow();
+  EXPECT_FALSE(::IsWindow(editHwnd));
 }
 
 TEST_F(WindowTest, FailedCreationStillCallsOnInitDialog) {

@@ -1,7 +1,8 @@
 // hidapi's C interface over the simulated bus. The configuration is read
 // again whenever its file (or the variable naming it) changes, so a test can
 // swap the attached devices between two scans; handles from before such a
-// swap fail every call but hid_close.
+// swap fail every call but hid_close. The callers are C: no exception leaves
+// an exported function, a failure answers as hidapi's own failures do.
 #include <hidapi.h>
 #include <hidapi_winapi.h>
 #include <windows.h>
@@ -15,16 +16,44 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "common/win/text.h"
 #include "tools/hidsim/sim_bus.h"
 #include "tools/hidsim/sim_config.h"
 
+namespace {
+
+void FreeInfo(hid_device_info* info) noexcept {
+  while (info) {
+    hid_device_info* next = info->next;
+    std::free(info->path);
+    std::free(info->serial_number);
+    std::free(info->manufacturer_string);
+    std::free(info->product_string);
+    std::free(info);
+    info = next;
+  }
+}
+
+struct InfoFree {
+  void operator()(hid_device_info* info) const noexcept { FreeInfo(info); }
+};
+// A list of hid_device_info in the C heap, as hid_free_enumeration frees it.
+using unique_info = std::unique_ptr<hid_device_info, InfoFree>;
+
+struct FileClose {
+  void operator()(FILE* file) const noexcept { std::fclose(file); }
+};
+using unique_cfile = std::unique_ptr<FILE, FileClose>;
+
+}  // namespace
+
 struct hid_device_ {
   hidsim::SimHandle handle;
   std::uint64_t epoch = 0;
   const wchar_t* last_error = L"Success";
-  hid_device_info* info = nullptr;  // from hid_get_device_info, freed by hid_close
+  unique_info info;  // from hid_get_device_info, freed by hid_close
 };
 
 namespace {
@@ -62,20 +91,18 @@ void WriteLog(const std::string& line) {
   const std::wstring path = FileFromEnvironment(L"HIDSIM_LOG", L"hidsim.log");
   // Opened for each line so that a reader sees every line as soon as it is
   // written, and a test can move the log between two calls.
-  if (FILE* file = ::_wfopen(path.c_str(), L"ab")) {
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fputc('\n', file);
-    std::fclose(file);
+  if (const unique_cfile file{::_wfopen(path.c_str(), L"ab")}) {
+    std::fwrite(line.data(), 1, line.size(), file.get());
+    std::fputc('\n', file.get());
   }
 }
 
 bool ReadFile(const std::wstring& path, std::string& content) {
-  FILE* file = ::_wfopen(path.c_str(), L"rb");
+  const unique_cfile file{::_wfopen(path.c_str(), L"rb")};
   if (!file) return false;
   char buffer[4096];
   std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-  std::fclose(file);
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
   return true;
 }
 
@@ -117,39 +144,27 @@ hidsim::SimBus* BusFor(hid_device* dev) {
   return &bus;
 }
 
-wchar_t* DupWide(const std::string& utf8) {
-  const std::wstring text = ostrel::win::Widen(utf8);
-  return ::_wcsdup(text.c_str());
-}
-
 hid_device_info* MakeInfo(const hidsim::SimBus& bus, std::size_t device, std::size_t iface) {
   const hidsim::SimDevice& d = bus.Device(device);
+  // What may throw comes first, so that nothing in the C heap is left behind.
+  const std::string path = bus.Path(device, iface);
+  const std::wstring serial = ostrel::win::Widen(d.serial);
+  const std::wstring manufacturer = ostrel::win::Widen(d.manufacturer);
+  const std::wstring product = ostrel::win::Widen(d.product);
   auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
   if (!info) return nullptr;
-  info->path = ::_strdup(bus.Path(device, iface).c_str());
+  info->path = ::_strdup(path.c_str());
   info->vendor_id = d.vendor_id;
   info->product_id = d.product_id;
-  info->serial_number = DupWide(d.serial);
+  info->serial_number = ::_wcsdup(serial.c_str());
   info->release_number = d.release;
-  info->manufacturer_string = DupWide(d.manufacturer);
-  info->product_string = DupWide(d.product);
+  info->manufacturer_string = ::_wcsdup(manufacturer.c_str());
+  info->product_string = ::_wcsdup(product.c_str());
   info->usage_page = d.interfaces[iface].usage_page;
   info->usage = d.interfaces[iface].usage;
   info->interface_number = d.interfaces.size() > 1 ? static_cast<int>(iface) : -1;
   info->bus_type = HID_API_BUS_USB;
   return info;
-}
-
-void FreeInfo(hid_device_info* info) {
-  while (info) {
-    hid_device_info* next = info->next;
-    std::free(info->path);
-    std::free(info->serial_number);
-    std::free(info->manufacturer_string);
-    std::free(info->product_string);
-    std::free(info);
-    info = next;
-  }
 }
 
 hid_device* MakeDevice(const std::optional<hidsim::SimHandle>& handle) {
@@ -186,48 +201,71 @@ int Unsupported(hid_device* dev) {
   return -1;
 }
 
+// Runs the body of an exported function; what it throws (out of memory)
+// becomes the failure answer.
+template <typename Result, typename Body>
+Result Guarded(Result failure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return failure;
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
 int HID_API_EXPORT HID_API_CALL hid_init(void) {
-  const std::lock_guard lock(g_lock);
-  return Bus().InitFails() ? -1 : 0;
+  return Guarded(-1, [] {
+    const std::lock_guard lock(g_lock);
+    return Bus().InitFails() ? -1 : 0;
+  });
 }
 
 int HID_API_EXPORT HID_API_CALL hid_exit(void) { return 0; }
 
 struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_enumerate(unsigned short vendor_id,
                                                                   unsigned short product_id) {
-  const std::lock_guard lock(g_lock);
-  hidsim::SimBus& bus = Bus();
-  if (bus.InitFails()) return nullptr;
-  hid_device_info* head = nullptr;
-  hid_device_info** tail = &head;
-  for (const hidsim::Listing& item : bus.Enumerate(vendor_id, product_id)) {
-    hid_device_info* info = MakeInfo(bus, item.device, item.iface);
-    if (!info) break;
-    *tail = info;
-    tail = &info->next;
-  }
-  return head;
+  return Guarded<hid_device_info*>(nullptr, [&]() -> hid_device_info* {
+    const std::lock_guard lock(g_lock);
+    hidsim::SimBus& bus = Bus();
+    if (bus.InitFails()) return nullptr;
+    unique_info head;
+    hid_device_info** tail = nullptr;
+    for (const hidsim::Listing& item : bus.Enumerate(vendor_id, product_id)) {
+      hid_device_info* info = MakeInfo(bus, item.device, item.iface);
+      if (!info) break;
+      if (tail) {
+        *tail = info;
+      } else {
+        head.reset(info);
+      }
+      tail = &info->next;
+    }
+    return head.release();
+  });
 }
 
 void HID_API_EXPORT HID_API_CALL hid_free_enumeration(struct hid_device_info* devs) { FreeInfo(devs); }
 
 HID_API_EXPORT hid_device* HID_API_CALL hid_open(unsigned short vendor_id, unsigned short product_id,
                                                  const wchar_t* serial_number) {
-  const std::lock_guard lock(g_lock);
-  hidsim::SimBus& bus = Bus();
-  const std::string serial = serial_number ? ostrel::win::Narrow(serial_number) : std::string();
-  return MakeDevice(bus.Open(vendor_id, product_id, serial_number ? &serial : nullptr));
+  return Guarded<hid_device*>(nullptr, [&] {
+    const std::lock_guard lock(g_lock);
+    hidsim::SimBus& bus = Bus();
+    const std::string serial = serial_number ? ostrel::win::Narrow(serial_number) : std::string();
+    return MakeDevice(bus.Open(vendor_id, product_id, serial_number ? &serial : nullptr));
+  });
 }
 
 HID_API_EXPORT hid_device* HID_API_CALL hid_open_path(const char* path) {
-  const std::lock_guard lock(g_lock);
-  hidsim::SimBus& bus = Bus();
-  if (!path) return nullptr;
-  return MakeDevice(bus.OpenPath(path));
+  return Guarded<hid_device*>(nullptr, [&]() -> hid_device* {
+    const std::lock_guard lock(g_lock);
+    hidsim::SimBus& bus = Bus();
+    if (!path) return nullptr;
+    return MakeDevice(bus.OpenPath(path));
+  });
 }
 
 int HID_API_EXPORT HID_API_CALL hid_write(hid_device* dev, const unsigned char*, size_t) {
@@ -244,21 +282,25 @@ int HID_API_EXPORT HID_API_CALL hid_set_nonblocking(hid_device* dev, int) { retu
 
 int HID_API_EXPORT HID_API_CALL hid_send_feature_report(hid_device* dev, const unsigned char* data,
                                                         size_t length) {
-  const std::lock_guard lock(g_lock);
-  hidsim::SimBus* bus = BusFor(dev);
-  if (!bus) return -1;
-  const int result = bus->SendFeature(dev->handle, data, length);
-  dev->last_error = result < 0 ? kGone : L"Success";
-  return result;
+  return Guarded(-1, [&] {
+    const std::lock_guard lock(g_lock);
+    hidsim::SimBus* bus = BusFor(dev);
+    if (!bus) return -1;
+    const int result = bus->SendFeature(dev->handle, data, length);
+    dev->last_error = result < 0 ? kGone : L"Success";
+    return result;
+  });
 }
 
 int HID_API_EXPORT HID_API_CALL hid_get_feature_report(hid_device* dev, unsigned char* data, size_t length) {
-  const std::lock_guard lock(g_lock);
-  hidsim::SimBus* bus = BusFor(dev);
-  if (!bus) return -1;
-  const int result = bus->GetFeature(dev->handle, data, length);
-  dev->last_error = result < 0 ? kGone : L"Success";
-  return result;
+  return Guarded(-1, [&] {
+    const std::lock_guard lock(g_lock);
+    hidsim::SimBus* bus = BusFor(dev);
+    if (!bus) return -1;
+    const int result = bus->GetFeature(dev->handle, data, length);
+    dev->last_error = result < 0 ? kGone : L"Success";
+    return result;
+  });
 }
 
 int HID_API_EXPORT HID_API_CALL hid_get_input_report(hid_device* dev, unsigned char*, size_t) {
@@ -267,35 +309,44 @@ int HID_API_EXPORT HID_API_CALL hid_get_input_report(hid_device* dev, unsigned c
 
 void HID_API_EXPORT HID_API_CALL hid_close(hid_device* dev) {
   if (!dev) return;
-  {
+  // The handle is freed even when the close cannot be logged.
+  Guarded(0, [&] {
     const std::lock_guard lock(g_lock);
     if (hidsim::SimBus* bus = BusFor(dev)) bus->Close(dev->handle);
-  }
-  FreeInfo(dev->info);
+    return 0;
+  });
   delete dev;
 }
 
 int HID_API_EXPORT_CALL hid_get_manufacturer_string(hid_device* dev, wchar_t* string, size_t maxlen) {
-  return CopyString(
-      dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.manufacturer; }, string, maxlen);
+  return Guarded(-1, [&] {
+    return CopyString(
+        dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.manufacturer; }, string, maxlen);
+  });
 }
 
 int HID_API_EXPORT_CALL hid_get_product_string(hid_device* dev, wchar_t* string, size_t maxlen) {
-  return CopyString(
-      dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.product; }, string, maxlen);
+  return Guarded(-1, [&] {
+    return CopyString(
+        dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.product; }, string, maxlen);
+  });
 }
 
 int HID_API_EXPORT_CALL hid_get_serial_number_string(hid_device* dev, wchar_t* string, size_t maxlen) {
-  return CopyString(
-      dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.serial; }, string, maxlen);
+  return Guarded(-1, [&] {
+    return CopyString(
+        dev, [](const hidsim::SimDevice& d) -> const std::string& { return d.serial; }, string, maxlen);
+  });
 }
 
 struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_get_device_info(hid_device* dev) {
-  const std::lock_guard lock(g_lock);
-  hidsim::SimBus* bus = BusFor(dev);
-  if (!bus) return nullptr;
-  if (!dev->info) dev->info = MakeInfo(*bus, dev->handle.device, dev->handle.iface);
-  return dev->info;
+  return Guarded<hid_device_info*>(nullptr, [&]() -> hid_device_info* {
+    const std::lock_guard lock(g_lock);
+    hidsim::SimBus* bus = BusFor(dev);
+    if (!bus) return nullptr;
+    if (!dev->info) dev->info.reset(MakeInfo(*bus, dev->handle.device, dev->handle.iface));
+    return dev->info.get();
+  });
 }
 
 int HID_API_EXPORT_CALL hid_get_indexed_string(hid_device* dev, int, wchar_t*, size_t) {
@@ -303,8 +354,10 @@ int HID_API_EXPORT_CALL hid_get_indexed_string(hid_device* dev, int, wchar_t*, s
 }
 
 HID_API_EXPORT const wchar_t* HID_API_CALL hid_error(hid_device* dev) {
-  const std::lock_guard lock(g_lock);
-  return dev ? dev->last_error : g_error;
+  return Guarded<const wchar_t*>(L"hid_error failed", [&] {
+    const std::lock_guard lock(g_lock);
+    return dev ? dev->last_error : g_error;
+  });
 }
 
 HID_API_EXPORT const struct hid_api_version* HID_API_CALL hid_version(void) {

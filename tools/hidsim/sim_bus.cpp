@@ -60,7 +60,9 @@ std::vector<Listing> SimBus::Enumerate(std::uint16_t vendor_id, std::uint16_t pr
         if (state.hidden_left > 0) --state.hidden_left;
         continue;
       }
+      // Plugged in again, it counts its reports afresh.
       state.present = true;
+      state.reports = 0;
       log_("back " + config_.devices[i].name);
     }
     const SimDevice& d = config_.devices[i];

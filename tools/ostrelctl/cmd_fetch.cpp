@@ -15,8 +15,6 @@
 
 namespace ostrelctl {
 
-namespace {}  // namespace
-
 int RunFetch(Args args) {
   if (args.empty() || args.size() > 2) {
     std::fprintf(stderr, "usage: ostrelctl fetch <url> [file]\n");

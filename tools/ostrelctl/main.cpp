@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +17,7 @@ void PrintHelp(std::FILE* out) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // Trace lines of the modules and the command's own output keep their order
-  // when both go to a pipe.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+int Dispatch(int argc, char** argv) {
   if (argc < 2) {
     PrintHelp(stderr);
     return 2;
@@ -39,4 +35,20 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "ostrelctl: unknown command '%s'\n\n", argv[1]);
   PrintHelp(stderr);
   return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Trace lines of the modules and the command's own output keep their order
+  // when both go to a pipe.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  try {
+    return Dispatch(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ostrelctl: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "ostrelctl: unexpected failure\n");
+  }
+  return 1;
 }

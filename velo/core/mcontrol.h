@@ -121,7 +121,11 @@ class VELO_API MControl : public MObject {
   MControl* GetPrevFocusableControl() { return nullptr; }
   MControl* GetFocusControl() { return nullptr; }
 
-  // Registers with the window's high-resolution control timer.
+  // Registers with the window's high-resolution control timer: OnTimer then
+  // runs on the multimedia timer thread. This base unregisters in its own
+  // destructor, which runs after a derived class's members are gone; a
+  // derived class that registers and has state its ticks read calls
+  // GetManager()->ForgetControl(this) first in its own destructor.
   int AddMTimer();
 
   // Off-screen buffers: the cached look, and a second one for animations.

@@ -36,7 +36,19 @@ void ReturnFocusToOwner(HWND owner) noexcept {
 
 }  // namespace
 
-MWindow::~MWindow() = default;
+// The native window may outlive its object (the destructor leaves it
+// alone): unbind it, or its next message would call into freed memory. A
+// superclassed control goes on with its own class's procedure. A copy, which
+// shares the handle but not the binding, leaves the original's binding alone.
+MWindow::~MWindow() {
+  if (!IsLive()) return;
+  if (PropertyBinding::Get(m_hWnd) == this) {
+    PropertyBinding::Clear(m_hWnd);
+    ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_OldWndProc));
+  } else if (UserDataBinding::Get(m_hWnd) == this) {
+    UserDataBinding::Clear(m_hWnd);
+  }
+}
 
 LPCWSTR MWindow::GetWindowClassName() const { return L"VELOWindow"; }
 

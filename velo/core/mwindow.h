@@ -6,7 +6,8 @@
 //
 // The object must outlive its window's modal loop; the window procedure never
 // deletes it (OnDestroyMessage is the hook for a class that wants to). The
-// destructor leaves the native window alone.
+// destructor leaves the native window alive but unbound: its later messages
+// no longer reach the object.
 #pragma once
 
 #include <windows.h>

@@ -63,8 +63,8 @@ class VELO_API PaintManager : public RKTimer {
   int AddMTimer(MControl* control) noexcept;
   BOOL DeleteFSTimer(MControl* control) noexcept;
 
-  // Called by a control's destructor: no focus, tooltip ownership or timer
-  // tick refers to it afterwards.
+  // Called by a control's destructor: no focus or timer tick refers to it
+  // afterwards. (The tooltip owner is kept by id, not by pointer.)
   void ForgetControl(MControl* control) noexcept;
 
   using RKTimer::OnMTimer;
