@@ -22,11 +22,12 @@ as_root() {
 # recommends it), and g++ is the host compiler of the native sanitizer build.
 # Recommended packages are installed too: Wine's X11 driver loads several
 # recommended libraries at run time, and fonts-wine supplies its default
-# fonts. librsvg2-bin and icoutils render the skin from its SVG sources.
+# fonts. librsvg2-bin and icoutils render the skin from its SVG sources;
+# nsis builds the installer.
 packages=(
   g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
-  xauth x11-utils clang-format librsvg2-bin icoutils
+  xauth x11-utils clang-format librsvg2-bin icoutils nsis
 )
 
 install_packages() {

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Both packages as a user gets them, under Wine: the zip holds exactly the
+# program's files and runs from where it is unpacked; the installer puts the
+# same files into Program Files\Ostrel with its shortcuts, and its silent
+# uninstall removes them and the logon task, keeping the user's settings
+# unless asked to remove them too.
+#
+#   package_test.sh <build> <wine-env> <wine state> <with Ostrel.exe: 0|1>
+set -euo pipefail
+build=$1 wine_env=$2 state=$3 with_program=$4
+version=1.0.1.1
+zip=$build/Ostrel-$version-win64.zip
+setup=$build/Ostrel-$version-setup.exe
+work=$build/tests/packaging-run
+prefix=$state/prefix
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+wine_run() { "$wine_env" run "$state" "$@"; }
+
+cmake --build "$build" --target ostrel_packages >/dev/null
+
+expected=$(
+  {
+    [ "$with_program" = 1 ] && echo Ostrel.exe
+    printf '%s\n' VELO.dll api-ms-win-core-sysinfo-825-32.dll hidapi.dll ostrelctl.exe \
+      skins/theme1/Ostrel.ico skins/theme1/img_btn_close.png skins/theme1/img_button.png \
+      skins/theme1/img_cpu_bkg5.png skins/theme1/img_cpu_bkg6.png
+  } | sort
+)
+files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
+
+# --- portable zip: one folder named like the package, nothing else ---
+listing=$(python3 -c '
+import sys, zipfile
+for n in zipfile.ZipFile(sys.argv[1]).namelist():
+    if not n.endswith("/"): print(n)' "$zip" | sort)
+want=$(sed "s|^|Ostrel-$version-win64/|" <<<"$expected")
+[ "$listing" = "$want" ] || fail "zip contents differ:"$'\n'"$(diff <(echo "$want") <(echo "$listing"))"
+
+rm -rf "$work" && mkdir -p "$work/unzipped"
+(cd "$work/unzipped" && cmake -E tar xf "$zip")
+help=$(wine_run "$work/unzipped/Ostrel-$version-win64/ostrelctl.exe" help) || fail "ostrelctl help failed from the zip"
+grep -q 'sensors' <<<"$help" || fail "ostrelctl help printed: $help"
+echo "zip: $(wc -l <<<"$listing") files, ostrelctl runs from the unpacked folder"
+
+# --- installer ---
+installed="$prefix/drive_c/Program Files/Ostrel"
+menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ostrel"
+tasks="$prefix/drive_c/windows/system32/tasks"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ostrel'
+
+install_silently() {
+  rm -rf "$installed" "$menu"
+  wine_run "$setup" /S || fail "setup.exe /S failed"
+  [ -d "$installed" ] || fail "nothing installed in Program Files\\Ostrel"
+}
+
+# The program registers its logon task and settings when it runs; here they
+# are made directly, as it would leave them.
+program_was_used() {
+  cat >"$work/task.xml" <<'XML'
+<?xml version="1.0"?>
+<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
+  <Actions Context="Author"><Exec><Command>C:\Program Files\Ostrel\Ostrel.exe</Command></Exec></Actions>
+</Task>
+XML
+  wine_run C:/windows/system32/schtasks.exe /create /tn "TEMP StartupTask" /xml "Z:$work/task.xml" /f >/dev/null ||
+    fail "could not create the logon task"
+  [ -f "$tasks/TEMP StartupTask" ] || fail "logon task file missing after create"
+  wine_run C:/windows/system32/reg.exe add 'HKCU\SOFTWARE\TEMP' /v led_switch /t REG_SZ /d 1 /f >/dev/null
+}
+
+# The uninstaller copies itself to the temp folder and returns at once; the
+# copy does the work.
+uninstall_silently() {
+  wine_run "C:/Program Files/Ostrel/Uninstall.exe" /S "$@" || fail "Uninstall.exe /S failed"
+  for _ in $(seq 1 150); do
+    [ -e "$installed" ] || return 0
+    sleep 0.2
+  done
+  fail "Program Files\\Ostrel still there 30 s after the uninstall: $(files_in "$installed" | tr '\n' ' ')"
+}
+
+settings_present() { wine_run C:/windows/system32/reg.exe query 'HKCU\SOFTWARE\TEMP' /v led_switch >/dev/null 2>&1; }
+
+install_silently
+got=$(files_in "$installed")
+[ "$got" = "$(printf '%s\nUninstall.exe\n' "$expected" | sort)" ] ||
+  fail "installed files differ:"$'\n'"$(diff <(printf '%s\nUninstall.exe\n' "$expected" | sort) <(echo "$got"))"
+[ -f "$menu/Uninstall Ostrel.lnk" ] || fail "no Start-menu shortcut to the uninstaller"
+if [ "$with_program" = 1 ]; then
+  [ -f "$menu/Ostrel.lnk" ] || fail "no Start-menu shortcut to Ostrel.exe"
+fi
+wine_run C:/windows/system32/reg.exe query "$uninstall_key" /v DisplayVersion | grep -q "$version" ||
+  fail "no uninstall entry with the version"
+help=$(wine_run "C:/Program Files/Ostrel/ostrelctl.exe" help) || fail "installed ostrelctl help failed"
+grep -q 'sensors' <<<"$help" || fail "installed ostrelctl help printed: $help"
+echo "installer: $(wc -l <<<"$got") files in Program Files\\Ostrel, Start-menu folder, ostrelctl runs"
+
+program_was_used
+uninstall_silently
+[ ! -e "$menu" ] || fail "Start-menu folder left behind"
+[ ! -e "$tasks/TEMP StartupTask" ] || fail "logon task left behind"
+! wine_run C:/windows/system32/reg.exe query "$uninstall_key" >/dev/null 2>&1 || fail "uninstall entry left behind"
+settings_present || fail "silent uninstall removed the user's settings"
+echo "uninstall: files, shortcuts and logon task removed, settings kept"
+
+install_silently
+uninstall_silently /REMOVESETTINGS
+! settings_present || fail "/REMOVESETTINGS kept the settings"
+echo "uninstall /REMOVESETTINGS: settings removed too"
