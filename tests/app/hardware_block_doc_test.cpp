@@ -1,0 +1,116 @@
+// The documented reader of the hardware block, built from the page's example
+// file, against the program's job (`ostrelctl run`) running from a copy of
+// <build>/bin with scripted sensors.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "common/win/unique_any.h"
+#include "tests/app/test_process_win.h"
+
+namespace ostrel::app {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct Finished {
+  DWORD exit_code = STILL_ACTIVE;
+  std::string output;
+};
+
+// Runs to the end with stdout and stderr captured.
+Finished RunCaptured(const fs::path& exe, const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_raw = nullptr;
+  HANDLE write_raw = nullptr;
+  if (!::CreatePipe(&read_raw, &write_raw, &inherit, 0)) return {};
+  win::unique_handle read_end(read_raw);
+  win::unique_handle write_end(write_raw);
+  ::SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write_end.get();
+  startup.hStdError = write_end.get();
+  std::wstring command_line = L"\"" + exe.wstring() + L"\" " + arguments;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(exe.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        exe.parent_path().wstring().c_str(), &startup, &info)) {
+    return {};
+  }
+  win::unique_handle process(info.hProcess);
+  win::unique_handle thread(info.hThread);
+  write_end.reset();
+  Finished finished;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    finished.output.append(buffer, got);
+  ::WaitForSingleObject(process.get(), 30000);
+  ::GetExitCodeProcess(process.get(), &finished.exit_code);
+  return finished;
+}
+
+fs::path StageBin(const fs::path& stage) {
+  const fs::path bin = testing::BuildFolder() / "bin";
+  fs::remove_all(stage);
+  for (const auto& entry : fs::recursive_directory_iterator(bin)) {
+    const fs::path target = stage / fs::relative(entry.path(), bin);
+    if (entry.is_directory()) {
+      fs::create_directories(target);
+    } else {
+      fs::create_directories(target.parent_path());
+      ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
+    }
+  }
+  return stage;
+}
+
+TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningJobsTemperatures) {
+  const fs::path run = testing::ExecutableFolder() / "app-run" / "block-doc";
+  const fs::path stage = StageBin(run / "stage");
+  const fs::path script = run / "sensors.txt";
+  std::ofstream(script, std::ios::binary) << "hardware processor Test CPU\n"
+                                             "temperature 0 47.5 CPU Package\n"
+                                             "hardware gpu NVIDIA GeForce RTX 3060\n"
+                                             "temperature 0 61.5 GPU Temperature\n"
+                                             "hardware gpu Intel UHD Graphics 770\n"
+                                             "temperature 0 44 GPU Temperature\n"
+                                             "hardware mainboard Test Board\n"
+                                             "temperature 0 33.5 Motherboard\n";
+  ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", script.wstring().c_str());
+  const fs::path reader = testing::ExecutableFolder() / "read_hardware_block.exe";
+
+  testing::ChildProcess job(stage / "ostrelctl.exe", L"run --seconds 5");
+  ASSERT_TRUE(job.Started());
+  Finished read;
+  const auto end = std::chrono::steady_clock::now() + 10s;
+  do {
+    std::this_thread::sleep_for(100ms);
+    read = RunCaptured(reader, L"");
+  } while (read.output.find("CPU 47.5") == std::string::npos && std::chrono::steady_clock::now() < end);
+
+  EXPECT_EQ(read.exit_code, 0u) << read.output;
+  // Text-mode stdout: CR LF line ends.
+  EXPECT_EQ(read.output,
+            "CPU 47.5\r\n"
+            "GPU (dedicated) 61.5\r\n"
+            "GPU (integrated) 0.0\r\n"
+            "Mainboard 33.5\r\n");
+  EXPECT_EQ(job.WaitExit(15s), 0u);
+
+  // With the job gone nobody holds the block: the example says so.
+  const Finished after = RunCaptured(reader, L"");
+  EXPECT_EQ(after.exit_code, 1u) << after.output;
+  EXPECT_NE(after.output.find("is Ostrel running?"), std::string::npos) << after.output;
+  ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", nullptr);
+}
+
+}  // namespace
+}  // namespace ostrel::app
