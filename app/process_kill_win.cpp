@@ -1,7 +1,8 @@
 #include "app/process_kill_win.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whatever include sorting would prefer.
+#include <tlhelp32.h>
 
 #include <optional>
 

@@ -1,5 +1,7 @@
 #include "app/runtime_sessions_win.h"
 
+#include <windows.h>
+// After windows.h, whatever include sorting would prefer.
 #include <ole2.h>
 // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
 #include <objidl.h>

@@ -6,9 +6,9 @@
 //
 // The report lists what the panel saw of the process while it ran, and what
 // a second instance found.
-#include <objbase.h>
-#include <ole2.h>
 #include <windows.h>
+// After windows.h, whatever include sorting would prefer.
+#include <ole2.h>
 
 #include <cstdint>
 #include <filesystem>

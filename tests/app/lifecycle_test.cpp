@@ -2,9 +2,9 @@
 // with a stand-in panel) against dummy "OpenHardwareMonitorServer.exe"
 // processes, and a second start while the first runs.
 #include <gtest/gtest.h>
-#include <objbase.h>
-#include <ole2.h>
 #include <windows.h>
+// After windows.h, whatever include sorting would prefer.
+#include <ole2.h>
 
 #include <chrono>
 #include <filesystem>
