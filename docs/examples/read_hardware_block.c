@@ -3,10 +3,10 @@
  *   x86_64-w64-mingw32-gcc -o read_hardware_block.exe read_hardware_block.c
  * Exit code 0 after printing, 1 when the block is not there (Ostrel is not
  * running, or runs in another session). */
-#include <windows.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
+#include <windows.h>
 
 #define BLOCK_NAME "brovan_hardware_mapfile"
 #define BLOCK_SIZE 632
@@ -19,7 +19,7 @@
 /* One aligned 32-bit load per field: Ostrel writes each field with one
  * aligned 32-bit store, so a reader sees the old or the new value, never a
  * mix of both. */
-static float read_field(const volatile uint32_t *block, size_t offset) {
+static float read_field(const volatile uint32_t* block, size_t offset) {
   uint32_t bits = block[offset / sizeof(uint32_t)];
   float value;
   memcpy(&value, &bits, sizeof value);
@@ -32,7 +32,7 @@ int main(void) {
     fprintf(stderr, "no %s (error %lu): is Ostrel running?\n", BLOCK_NAME, GetLastError());
     return 1;
   }
-  const volatile uint32_t *block = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, BLOCK_SIZE);
+  const volatile uint32_t* block = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, BLOCK_SIZE);
   if (block == NULL) {
     fprintf(stderr, "cannot map %s (error %lu)\n", BLOCK_NAME, GetLastError());
     CloseHandle(mapping);
@@ -42,7 +42,7 @@ int main(void) {
   printf("GPU (dedicated) %.1f\n", read_field(block, GPU_DEDICATED_OFFSET));
   printf("GPU (integrated) %.1f\n", read_field(block, GPU_INTEGRATED_OFFSET));
   printf("Mainboard %.1f\n", read_field(block, MAINBOARD_OFFSET));
-  UnmapViewOfFile((const void *)block);
+  UnmapViewOfFile((const void*)block);
   CloseHandle(mapping);
   return 0;
 }
