@@ -16,10 +16,11 @@
 
 #include "velo/core/critical_section.h"
 #include "velo/core/cstring.h"
+#include "velo/core/velo_api.h"
 
 namespace VELO {
 
-class FontCache {
+class VELO_API FontCache {
  public:
   FontCache() = default;
   FontCache(const FontCache&) = delete;

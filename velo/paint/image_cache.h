@@ -30,7 +30,7 @@ struct ImgResInfo {
   std::unique_ptr<Gdiplus::Image> owner;
 };
 
-class ImageCache {
+class VELO_API ImageCache {
  public:
   ImageCache() = default;
   ImageCache(const ImageCache&) = delete;

@@ -12,12 +12,13 @@
 
 #include "velo/core/cstring.h"
 #include "velo/core/geometry.h"
+#include "velo/core/velo_api.h"
 
 namespace VELO {
 
 enum MsgLevel { MSG_INFO = 0, MSG_WARNING = 1, MSG_ERROR = 2 };
 
-class MessageOverlay {
+class VELO_API MessageOverlay {
  public:
   // The window the timers run on and whether it repaints whole (layered).
   void Bind(HWND window, const int* layered) noexcept {

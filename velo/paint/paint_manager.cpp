@@ -52,7 +52,9 @@ void PaintManager::Init(HWND window, MWindow* dialog) noexcept {
   m_bInitialized = 1;
   m_uScrollV = 102;
   m_uScrollH = 101;
-  AddGDITempFont(kLibraryFontId);
+  // Once per binding: Init again on the same window must not register the
+  // font a second time.
+  if (m_fonts.MemoryFontCount() == 0) AddGDITempFont(kLibraryFontId);
 }
 
 void PaintManager::Invalidate() noexcept {
