@@ -146,9 +146,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void KillTimer(MControl* control) noexcept;
   void ClearTimers() noexcept;
   // The window-timer id of a control's live timer, or 0xFFFFFFFF.
-  UINT GetWindowTimerID(MControl* control, UINT id) noexcept {
-    return m_windowTimers.WindowIdOf(control, id);
-  }
+  UINT GetWindowTimerID(MControl* control, UINT id) noexcept;
   UINT SetMTimer(UINT elapse) noexcept;
   void KillMTimer(UINT id) noexcept;
   void KillMTimer() noexcept;

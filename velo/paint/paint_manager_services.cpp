@@ -47,6 +47,10 @@ BOOL PaintManager::KillTimer(MControl* control, UINT id) noexcept {
 
 void PaintManager::KillTimer(MControl* control) noexcept { m_windowTimers.Kill(m_hWnd, control); }
 
+UINT PaintManager::GetWindowTimerID(MControl* control, UINT id) noexcept {
+  return m_windowTimers.WindowIdOf(control, id);
+}
+
 void PaintManager::ClearTimers() noexcept { m_windowTimers.Clear(m_hWnd); }
 
 void PaintManager::OnTimer(UINT_PTR id) {
