@@ -115,6 +115,7 @@ TEST(PaintCaches, ImagesLoadOncePerWindowAndFontsAndImagesGoWithTheWindow) {
   EXPECT_EQ(second.pm.GetImageCache().LoadCount(), 1);
 
   // A missing image is not cached: the next call tries again and finds it.
+  ::DeleteFileW(SkinFile(L"cache_late.png").c_str());
   EXPECT_EQ(pm.AddImgResInfo(L"cache_late.png", 1), nullptr);
   ASSERT_TRUE(SavePng(*MakeStrip({0xFF00FF00u}, 4, 4), L"cache_late.png"));
   EXPECT_NE(pm.AddImgResInfo(L"cache_late.png", 1), nullptr);

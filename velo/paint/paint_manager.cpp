@@ -104,6 +104,7 @@ void PaintManager::ReleaseCapture() noexcept {
 }
 
 BOOL PaintManager::LoadBKImage(CString file) {
+  m_background.Reset();
   m_pBkImage = MRender::LoadImageFromFile(Manager::GetSkinPath() + file);
   m_nBkWidth = m_pBkImage ? static_cast<int>(m_pBkImage->GetWidth()) : 0;
   m_nBkHeight = m_pBkImage ? static_cast<int>(m_pBkImage->GetHeight()) : 0;
@@ -111,6 +112,7 @@ BOOL PaintManager::LoadBKImage(CString file) {
 }
 
 BOOL PaintManager::LoadBKImage(UINT id, CString type) {
+  m_background.Reset();
   m_pBkImage = MRender::LoadImageFromIDResource(id, type, Manager::GetInstance());
   m_nBkWidth = m_pBkImage ? static_cast<int>(m_pBkImage->GetWidth()) : 0;
   m_nBkHeight = m_pBkImage ? static_cast<int>(m_pBkImage->GetHeight()) : 0;
@@ -391,6 +393,7 @@ void PaintManager::OnDestroyMessage(HWND window) {
 void PaintManager::DestroyData() {
   if (!m_bInitialized) return;
   m_bInitialized = 0;
+  m_background.Reset();
   m_pBkImage.reset();
   if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
   m_hDC = nullptr;

@@ -30,6 +30,7 @@
 #include "velo/core/geometry.h"
 #include "velo/core/rktimer.h"
 #include "velo/core/velo_api.h"
+#include "velo/paint/background_cache.h"
 #include "velo/paint/balloon_hook.h"
 #include "velo/paint/control_ticker.h"
 #include "velo/paint/drop_target.h"
@@ -229,6 +230,8 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void OnNcActivate(BOOL active);
   void OnWindowPosChanged(WINDOWPOS* pos);
   void OnGetMinMaxInfo(MINMAXINFO* info) noexcept;
+  // The background drawn directly; the paint step copies it from
+  // m_background, which renders it the same way once.
   void DrawBackImage(Gdiplus::Graphics& g, const CRect& client);
   void DrawControl(HDC& dc, CRect paint);
   void DrawInfo(Gdiplus::Graphics& g, int width);
@@ -282,6 +285,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   CriticalSection m_areaLock;
   CriticalSection m_controlLock;
   // Collaborators.
+  BackgroundCache m_background;
   ImageCache m_images;
   FontCache m_fonts;
   WindowTimers m_windowTimers;

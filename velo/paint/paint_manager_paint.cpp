@@ -18,13 +18,6 @@ DWORD* Row(BYTE* bits, int w, int h, int r) {
   return reinterpret_cast<DWORD*>(bits) + static_cast<size_t>(h - 1 - r) * static_cast<size_t>(w);
 }
 
-void ClearRect(BYTE* bits, int w, int h, const CRect& rc) {
-  for (int y = rc.top; y < rc.bottom; ++y) {
-    DWORD* row = Row(bits, w, h, y);
-    for (int x = rc.left; x < rc.right; ++x) row[x] = 0;
-  }
-}
-
 // GDI leaves alpha at 0 where it drew; untouched pixels are all zero.
 void OpaqueGdiPixels(BYTE* bits, int w, int h, const CRect& rc) {
   for (int y = rc.top; y < rc.bottom; ++y) {
@@ -67,16 +60,20 @@ BOOL PaintManager::PaintFrame(HDC paintDC, CRect update) {
   ostrel::win::scoped_select selected(mem.get(), frame.get());
   const int saved = ::SaveDC(mem.get());
 
-  if (m_bLayered) ClearRect(bits, w, h, update);
   const CRect drawRect = m_bLayered ? client : update;
-  {
-    Gdiplus::Graphics g(mem.get());
-    DrawBackImage(g, client);
-  }
+  // The background is opaque or transparent by its own pixels: copying it
+  // over the update rectangle also clears what a layered window had there.
+  const BackgroundCache::Key key{
+      w, h, m_pBkImage.get(), m_nBkWidth, m_nBkHeight, m_backMode, m_nBackCorner, m_crFill, m_crBorder};
+  ::GdiFlush();
+  m_background.CopyInto(key, m_pBkImage.get(), bits, drawRect);
   HDC dc = mem.get();
   DrawControl(dc, drawRect);
   DrawCaret(dc, drawRect);
-  if (m_bLayered) OpaqueGdiPixels(bits, w, h, update);
+  if (m_bLayered) {
+    ::GdiFlush();
+    OpaqueGdiPixels(bits, w, h, update);
+  }
   {
     Gdiplus::Graphics g(mem.get());
     if (m_bDrawInfo) DrawInfo(g, w);
@@ -99,21 +96,19 @@ BOOL PaintManager::PaintFrame(HDC paintDC, CRect update) {
 }
 
 void PaintManager::DrawBackImage(Gdiplus::Graphics& g, const CRect& client) {
-  const int w = client.Width();
-  const int h = client.Height();
   if (m_pBkImage) {
     if (m_backMode == BACK_FRAME) {
       MRender::DrawImageFrame(g, m_pBkImage.get(), client, 0, 0, m_nBkWidth, m_nBkHeight, m_nBackCorner);
     } else {
-      g.DrawImage(m_pBkImage.get(), Gdiplus::Rect(0, 0, w, h), 0, 0, m_nBkWidth, m_nBkHeight,
-                  Gdiplus::UnitPixel);
+      g.DrawImage(m_pBkImage.get(), Gdiplus::Rect(0, 0, client.Width(), client.Height()), 0, 0, m_nBkWidth,
+                  m_nBkHeight, Gdiplus::UnitPixel);
     }
     return;
   }
   Gdiplus::SolidBrush border(Argb254(m_crBorder));
-  g.FillRectangle(&border, 0, 0, w, h);
+  g.FillRectangle(&border, 0, 0, client.Width(), client.Height());
   Gdiplus::SolidBrush fill(Argb254(m_crFill));
-  g.FillRectangle(&fill, 1, 1, w - 2, h - 2);
+  g.FillRectangle(&fill, 1, 1, client.Width() - 2, client.Height() - 2);
 }
 
 void PaintManager::DrawControl(HDC& dc, CRect paint) {
