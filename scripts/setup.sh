@@ -27,7 +27,11 @@ as_root() {
 packages=(
   g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
+<<<<<<< HEAD
   xauth x11-utils clang-format librsvg2-bin icoutils nsis
+=======
+  xauth x11-utils clang-format librsvg2-bin
+>>>>>>> velo-paint
 )
 
 install_packages() {
