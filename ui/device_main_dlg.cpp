@@ -1,0 +1,229 @@
+#include "ui/device_main_dlg.h"
+
+#include <imm.h>
+
+#include "app/resource_ids.h"
+#include "device/device_watch.h"
+#include "device/hid_device_manager.h"
+#include "settings/registry_settings.h"
+#include "settings/startup_task.h"
+#include "ui/menu_text.h"
+#include "ui/ui_message_box.h"
+#include "velo/controls/mpicture.h"
+#include "velo/core/manager.h"
+
+namespace ostrel::ui {
+namespace {
+
+constexpr DWORD kPanelStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr wchar_t kInstanceProperty[] = L"TEMP";
+
+Box WorkArea() noexcept {
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return {static_cast<int>(work.left), static_cast<int>(work.top), static_cast<int>(work.right),
+          static_cast<int>(work.bottom)};
+}
+
+Box ToBox(const VELO::CRect& rc) {
+  return {static_cast<int>(rc.left), static_cast<int>(rc.top), static_cast<int>(rc.right),
+          static_cast<int>(rc.bottom)};
+}
+
+void SwitchInputMethodOff(HWND window) noexcept {
+  if (HIMC context = ::ImmGetContext(window)) {
+    ::ImmSetOpenStatus(context, FALSE);
+    ::ImmReleaseContext(window, context);
+  }
+  ::ImmAssociateContext(window, nullptr);
+}
+
+// A setting that reads 0 ("led_switch" never stored, or stored as 0) is put
+// back to on.
+int ReadLedSwitch() noexcept {
+  const int value = settings::ReadSettingInt(L"led_switch");
+  if (value != 0) return value;
+  settings::WriteSettingString(L"led_switch", L"1");
+  return 1;
+}
+
+bool IsResume(WPARAM event) noexcept {
+  return event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND;
+}
+
+}  // namespace
+
+DeviceMainDlg::DeviceMainDlg() { work_.SetView(this); }
+
+DeviceMainDlg::~DeviceMainDlg() {
+  // Backstop for a caller that skipped StopWorker: the thread must not run
+  // into a half-destroyed dialog.
+  CThreadBasic::StopWorker();
+  tray_.Remove();
+}
+
+UINT DeviceMainDlg::ShowMainWindow() {
+  const Box panel = PanelBox(WorkArea());
+  Create(nullptr, L"TEMP", kPanelStyle, WS_EX_TOOLWINDOW,
+         VELO::CRect(panel.left, panel.top, panel.right, panel.bottom));
+  return ShowModal(0);
+}
+
+BOOL DeviceMainDlg::OnInitDialog() {
+  MDialog::OnInitDialog();
+  background_layout_ = 1;
+  led_switch_ = ReadLedSwitch();
+  device_type_ = settings::ReadSettingInt(L"device_type");
+  tempe_type_ = settings::ReadSettingInt(L"tempe_type");
+  LoadBackground();
+  settings::RegisterStartupTask();
+  SetUpTrayAndWindow();
+  SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  current_version_ = L"1.0.1.1";
+  StartWorker();
+  return TRUE;
+}
+
+void DeviceMainDlg::SetUpTrayAndWindow() noexcept {
+  ::SetPropW(m_hWnd, kInstanceProperty, reinterpret_cast<HANDLE>(1));
+  tray_.Add(m_hWnd);
+  SetTimer(TIMER_TRAY_REFRESH, kTrayRefreshMs);
+  SetIcon(IDI_OSTREL);
+  SwitchInputMethodOff(m_hWnd);
+  device::RegisterDeviceWatch(m_hWnd);
+}
+
+void DeviceMainDlg::InitUI(VELO::CRect client) {
+  SetLayeredWindow(TRUE);
+  EnableDrawInfo(TRUE);
+  close_ = CreateArea(L"MPicture", kCloseButtonId, VELO::CRect(), nullptr, TRUE, TRUE);
+  if (auto* picture = dynamic_cast<VELO::MPicture*>(close_)) picture->SetImage(L"img_btn_close.png", 1);
+  UISize(client);
+}
+
+void DeviceMainDlg::UISize(VELO::CRect client) {
+  const Box close = CloseButtonBox(ToBox(client));
+  if (close == Box{}) return;
+  close_box_ = close;
+  if (close_) close_->SetRect(VELO::CRect(close.left, close.top, close.right, close.bottom));
+}
+
+LRESULT DeviceMainDlg::OnMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
+
+int DeviceMainDlg::OnMouseMove(UINT keys, VELO::CPoint pt) {
+  const int result = MDialog::OnMouseMove(keys, pt);
+  const int hover = close_box_.Contains(pt.x, pt.y) ? 1 : 0;
+  if (hover != hover_) {
+    hover_ = hover;
+    VELO::CRect client;
+    GetClientRect(&client);
+    InvalidateRect(client, FALSE);
+  }
+  return result;
+}
+
+int DeviceMainDlg::OnLButtonDown(UINT keys, VELO::CPoint pt) {
+  const int result = MDialog::OnLButtonDown(keys, pt);
+  if (close_box_.Contains(pt.x, pt.y)) ShowWindow(SW_HIDE);
+  LoadBackground();
+  VELO::CRect client;
+  GetClientRect(&client);
+  InvalidateRect(client, FALSE);
+  return result;
+}
+
+int DeviceMainDlg::OnLButtonUp(UINT keys, VELO::CPoint pt) { return MDialog::OnLButtonUp(keys, pt); }
+
+void DeviceMainDlg::OnTimer(UINT id) {
+  if (id != TIMER_TRAY_REFRESH) return;
+  KillTimer(TIMER_TRAY_REFRESH);
+  tray_.Remove();
+  tray_.Add(m_hWnd);
+  MoveToCorner();
+}
+
+LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_DEVICECHANGE:
+      return device::HandleDeviceChange(wParam, lParam, *this);
+    case MSG_TRAY_CALLBACK:
+      return OnTrayCallback(lParam);
+    case MSG_UPDATE_RESULT:
+      OnUpdateResult(wParam, lParam);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == ID_TRAY_EXIT) {
+        tray_.Remove();
+        ::ExitProcess(0);
+      }
+      if (LOWORD(wParam) == ID_CHECK_FIRMWARE)
+        PostTask(static_cast<std::int32_t>(device::WorkerTask::CheckFirmwareNow));
+      if (LOWORD(wParam) == ID_CHECK_SOFTWARE)
+        PostTask(static_cast<std::int32_t>(device::WorkerTask::CheckSoftwareNow));
+      break;
+    case WM_POWERBROADCAST:
+      // Displays come back from sleep with new handles.
+      if (IsResume(wParam)) PostTask(static_cast<std::int32_t>(device::WorkerTask::RefreshDevices));
+      break;
+    default:
+      // Explorer started again with an empty tray: put the icon back.
+      if (msg == TaskbarCreatedMessage() && msg != 0) {
+        tray_.Remove();
+        tray_.Add(m_hWnd);
+        return 0;
+      }
+      break;
+  }
+  return MDialog::OnWindowMessage(msg, wParam, lParam);
+}
+
+LRESULT DeviceMainDlg::OnTrayCallback(LPARAM mouse_message) noexcept {
+  if (mouse_message == WM_LBUTTONDOWN) {
+    ::SetForegroundWindow(m_hWnd);
+    ShowWindow(SW_SHOWNORMAL);
+    ::UpdateWindow(m_hWnd);
+    ::BringWindowToTop(m_hWnd);
+    MoveToCorner();
+  } else if (mouse_message == WM_RBUTTONUP) {
+    ShowTrayMenu(m_hWnd, device::CHidDeviceManager::Instance().DeviceCount());
+  }
+  return 0;
+}
+
+void DeviceMainDlg::OnUpdateResult(WPARAM channel, LPARAM newer) noexcept {
+  if (channel != 1 && channel != 2) return;
+  const auto which = channel == 1 ? UpdateChannel::Software : UpdateChannel::Firmware;
+  const UpdatePrompt prompt = MakeUpdatePrompt(which, newer != 0, LatestVersion(which));
+  const UINT answer = ShowMessageBox(prompt.text.c_str(), prompt.title.c_str(), prompt.style);
+  if (newer == 0 || answer != 1) return;
+  PostTask(static_cast<std::int32_t>(which == UpdateChannel::Software ? device::WorkerTask::InstallSoftware
+                                                                      : device::WorkerTask::InstallFirmware));
+}
+
+std::wstring DeviceMainDlg::LatestVersion(UpdateChannel) const { return {}; }
+
+void DeviceMainDlg::LoadBackground() noexcept {
+  LoadBKImage(tempe_type_ != 0 ? L"img_cpu_bkg6.png" : L"img_cpu_bkg5.png");
+}
+
+void DeviceMainDlg::MoveToCorner() noexcept {
+  const Box panel = PanelBox(WorkArea());
+  MoveWindow(panel.left, panel.top, kPanelWidth, kPanelHeight, TRUE);
+}
+
+void DeviceMainDlg::StopWorker() noexcept {
+  CThreadBasic::StopWorker();
+  tray_.Remove();
+  DestroyWindow();
+}
+
+void DeviceMainDlg::Run() { work_.Run(*this); }
+
+void DeviceMainDlg::ShowCpuTemperature(int value) noexcept {
+  VELO::Manager::SetCPUTemp(static_cast<float>(value));
+  VELO::CRect client;
+  GetClientRect(&client);
+  InvalidateRect(client, FALSE);
+}
+
+}  // namespace ostrel::ui

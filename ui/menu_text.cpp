@@ -1,0 +1,21 @@
+#include "ui/menu_text.h"
+
+namespace ostrel::ui {
+
+std::wstring DeviceLine(int device_count) { return std::to_wstring(device_count) + L" Device"; }
+
+UpdatePrompt MakeUpdatePrompt(UpdateChannel channel, bool newer, const std::wstring& latest_version) {
+  const bool software = channel == UpdateChannel::Software;
+  UpdatePrompt prompt;
+  prompt.title = software ? L"Software Updates" : L"Firmware Updates";
+  if (!newer) {
+    prompt.text = software ? L"The software is the latest version!" : L"The Firmware is the latest version!";
+    prompt.style = 0;
+  } else {
+    prompt.text = L"Detected the latest version:v" + latest_version + L", update now?";
+    prompt.style = 4;
+  }
+  return prompt;
+}
+
+}  // namespace ostrel::ui

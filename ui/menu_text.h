@@ -1,0 +1,26 @@
+// The texts the program shows: the tray menu's lines and the update prompts.
+#pragma once
+
+#include <string>
+
+namespace ostrel::ui {
+
+inline constexpr wchar_t kVersionLine[] = L"Version: 1.0.1.1";
+inline constexpr wchar_t kExitLine[] = L"Exit";
+
+// "%d Device", without a plural form: "0 Device", "2 Device".
+std::wstring DeviceLine(int device_count);
+
+enum class UpdateChannel { Software = 1, Firmware = 2 };
+
+struct UpdatePrompt {
+  std::wstring title;
+  std::wstring text;
+  int style = 0;  // message-box style: 0 OK, 4 YES and NO
+};
+
+// What the answer to an update check shows: "... is the latest version!"
+// with OK, or the newer version offered with YES and NO.
+UpdatePrompt MakeUpdatePrompt(UpdateChannel channel, bool newer, const std::wstring& latest_version);
+
+}  // namespace ostrel::ui

@@ -1,0 +1,63 @@
+#include "ui/tray_icon_win.h"
+
+#include <iterator>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "ui/menu_text.h"
+#include "velo/core/manager.h"
+#include "velo/render/mrender.h"
+
+namespace ostrel::ui {
+namespace {
+
+struct MenuDeleter {
+  void operator()(HMENU menu) const noexcept { ::DestroyMenu(menu); }
+};
+
+}  // namespace
+
+TrayIcon::TrayIcon() noexcept {
+  // The record's own size on this platform: the shell tells the record's
+  // layout from it, and the 32-bit size would mislead it on x64.
+  data_.cbSize = sizeof data_;
+}
+
+void TrayIcon::Add(HWND window) noexcept {
+  icon_ = VELO::MRender::LoadIconFromFile(VELO::Manager::GetSkinPath() + L"Ostrel.ico");
+  data_.hWnd = window;
+  data_.uID = kTrayIconId;
+  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data_.uCallbackMessage = MSG_TRAY_CALLBACK;
+  data_.hIcon = icon_.get();
+  ::lstrcpynW(data_.szTip, L"TEMP", static_cast<int>(std::size(data_.szTip)));
+  ::Shell_NotifyIconW(NIM_ADD, &data_);
+}
+
+void TrayIcon::Remove() noexcept {
+  if (!data_.hIcon) return;
+  data_.hIcon = nullptr;
+  ::Shell_NotifyIconW(NIM_DELETE, &data_);
+  icon_.reset();
+}
+
+void ShowTrayMenu(HWND owner, int device_count) noexcept {
+  const std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu(::CreatePopupMenu());
+  if (!menu) return;
+  const std::wstring devices = DeviceLine(device_count);
+  ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_VERSION, kVersionLine);
+  ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_DEVICES, devices.c_str());
+  ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_EXIT, kExitLine);
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  ::SetForegroundWindow(owner);
+  ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
+}
+
+UINT TaskbarCreatedMessage() noexcept {
+  static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
+}  // namespace ostrel::ui
