@@ -1,6 +1,6 @@
 // The documented reader of the hardware block, built from the page's example
-// file, against the program's job (`ostrelctl run`) running from a copy of
-// <build>/bin with scripted sensors.
+// file, against Ostrel.exe running from a copy of <build>/bin with scripted
+// sensors.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "common/win/unique_any.h"
+#include "tests/app/ostrel_run_win.h"
 #include "tests/app/test_process_win.h"
 
 namespace ostrel::app {
@@ -72,7 +73,7 @@ fs::path StageBin(const fs::path& stage) {
   return stage;
 }
 
-TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningJobsTemperatures) {
+TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningProgramsTemperatures) {
   const fs::path run = testing::ExecutableFolder() / "app-run" / "block-doc";
   const fs::path stage = StageBin(run / "stage");
   const fs::path script = run / "sensors.txt";
@@ -85,10 +86,13 @@ TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningJobsTemperatures) {
                                              "hardware mainboard Test Board\n"
                                              "temperature 0 33.5 Motherboard\n";
   ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", script.wstring().c_str());
+  ::SetEnvironmentVariableW(L"OSTREL_UPDATE_SERVER", L"http://127.0.0.1:1");
   const fs::path reader = testing::ExecutableFolder() / "read_hardware_block.exe";
 
-  testing::ChildProcess job(stage / "ostrelctl.exe", L"run --seconds 5");
+  testing::ChildProcess job(stage / "Ostrel.exe", L"");
   ASSERT_TRUE(job.Started());
+  const HWND panel = testing::OstrelRun::WaitForPanel(job);
+  ASSERT_NE(panel, nullptr);
   Finished read;
   const auto end = std::chrono::steady_clock::now() + 10s;
   do {
@@ -103,9 +107,10 @@ TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningJobsTemperatures) {
             "GPU (dedicated) 61.5\r\n"
             "GPU (integrated) 0.0\r\n"
             "Mainboard 33.5\r\n");
+  ::PostMessageW(panel, WM_COMMAND, 100, 0);
   EXPECT_EQ(job.WaitExit(15s), 0u);
 
-  // With the job gone nobody holds the block: the example says so.
+  // With the program gone nobody holds the block: the example says so.
   const Finished after = RunCaptured(reader, L"");
   EXPECT_EQ(after.exit_code, 1u) << after.output;
   EXPECT_NE(after.output.find("is Ostrel running?"), std::string::npos) << after.output;

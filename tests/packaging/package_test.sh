@@ -29,19 +29,49 @@ expected=$(
 )
 files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 
-# --- portable zip: one folder named like the package, nothing else ---
+# Starts Ostrel.exe from a folder, as a user would, and checks it runs: its
+# first start stores "led_switch" and it is still up 4 s later. Ended with
+# taskkill afterwards (the tray's Exit is a menu a script cannot reach).
+program_starts() {
+  local exe=$1 where=$2 pid
+  wine_run C:/windows/system32/reg.exe delete 'HKCU\SOFTWARE\TEMP' /f >/dev/null 2>&1 || true
+  OSTREL_UPDATE_SERVER=http://127.0.0.1:1 "$wine_env" run "$state" "$exe" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 75); do
+    wine_run C:/windows/system32/reg.exe query 'HKCU\SOFTWARE\TEMP' /v led_switch >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  sleep 4
+  kill -0 "$pid" 2>/dev/null || fail "Ostrel.exe from $where ended early"
+  wine_run C:/windows/system32/reg.exe query 'HKCU\SOFTWARE\TEMP' /v led_switch 2>/dev/null | grep -q REG_SZ ||
+    fail "Ostrel.exe from $where stored no settings"
+  wine_run C:/windows/system32/taskkill.exe /F /IM Ostrel.exe >/dev/null 2>&1 || true
+  for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  kill -0 "$pid" 2>/dev/null && fail "Ostrel.exe from $where did not end"
+  wait "$pid" 2>/dev/null || true
+}
+
+# --- portable zip: the files at its root, nothing else ---
 listing=$(python3 -c '
 import sys, zipfile
 for n in zipfile.ZipFile(sys.argv[1]).namelist():
     if not n.endswith("/"): print(n)' "$zip" | sort)
-want=$(sed "s|^|Ostrel-$version-win64/|" <<<"$expected")
+want=$expected
 [ "$listing" = "$want" ] || fail "zip contents differ:"$'\n'"$(diff <(echo "$want") <(echo "$listing"))"
 
 rm -rf "$work" && mkdir -p "$work/unzipped"
 (cd "$work/unzipped" && cmake -E tar xf "$zip")
-help=$(wine_run "$work/unzipped/Ostrel-$version-win64/ostrelctl.exe" help) || fail "ostrelctl help failed from the zip"
+help=$(wine_run "$work/unzipped/ostrelctl.exe" help) || fail "ostrelctl help failed from the zip"
 grep -q 'sensors' <<<"$help" || fail "ostrelctl help printed: $help"
-echo "zip: $(wc -l <<<"$listing") files, ostrelctl runs from the unpacked folder"
+if [ "$with_program" = 1 ]; then
+  program_starts "$work/unzipped/Ostrel.exe" "the zip"
+  echo "zip: $(wc -l <<<"$listing") files, Ostrel.exe and ostrelctl run from the unpacked folder"
+else
+  echo "zip: $(wc -l <<<"$listing") files, ostrelctl runs from the unpacked folder"
+fi
 
 # --- installer ---
 installed="$prefix/drive_c/Program Files/Ostrel"
@@ -95,7 +125,10 @@ wine_run C:/windows/system32/reg.exe query "$uninstall_key" /v DisplayVersion | 
   fail "no uninstall entry with the version"
 help=$(wine_run "C:/Program Files/Ostrel/ostrelctl.exe" help) || fail "installed ostrelctl help failed"
 grep -q 'sensors' <<<"$help" || fail "installed ostrelctl help printed: $help"
-echo "installer: $(wc -l <<<"$got") files in Program Files\\Ostrel, Start-menu folder, ostrelctl runs"
+if [ "$with_program" = 1 ]; then
+  program_starts "C:/Program Files/Ostrel/Ostrel.exe" "Program Files"
+fi
+echo "installer: $(wc -l <<<"$got") files in Program Files\\Ostrel, Start-menu folder, the programs run"
 
 program_was_used
 uninstall_silently

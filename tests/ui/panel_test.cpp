@@ -1,0 +1,118 @@
+// The panel of a running Ostrel.exe, on the screen's pixels: hidden by its
+// close button and brought back to the corner from the tray, the background
+// that "tempe_type" selects, digits that follow the temperature, and the
+// update answer in a message box.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/app/ostrel_run_win.h"
+
+namespace ostrel::ui {
+namespace {
+
+using namespace app::testing;
+
+// Where the large digits are drawn, in panel coordinates.
+constexpr RECT kDigits{115, 100, 235, 160};
+// Away from the digits and the close button.
+constexpr RECT kBackground{10, 170, 330, 245};
+
+int LastShown(const OstrelRun& run) {
+  const auto reports = run.Reports();
+  if (reports.empty()) return -1;
+  const auto& r = reports.back();
+  return r[3] * 100 + r[4] * 10 + r[5];
+}
+
+// The panel once the display was sent `value`, with a moment for the paint.
+Shot PanelShowing(const OstrelRun& run, HWND panel, int value) {
+  EXPECT_TRUE(WaitFor([&] { return LastShown(run) == value; }, 15s)) << "value " << value;
+  std::this_thread::sleep_for(500ms);
+  return GrabWindow(panel);
+}
+
+TEST(Panel, CloseHidesTrayBringsBackDigitsFollowAndTempeTypeSwitchesTheLook) {
+  ClearSettings();
+  OstrelRun run(kOneDisplay,
+                "hardware processor Test CPU\n"
+                "temperature 0 steps(45,45,45,45,88,88,88,88,88,88,88,88,88,88,88,88,88,88) CPU Package\n");
+  ChildProcess program = run.Start();
+  const HWND panel = OstrelRun::WaitForPanel(program);
+  ASSERT_NE(panel, nullptr);
+  RECT home{};
+  ::GetWindowRect(panel, &home);
+
+  const Shot at45 = PanelShowing(run, panel, 45);
+  const Shot at88 = PanelShowing(run, panel, 88);
+  EXPECT_GT(CountDiffering(at45, at88, kDigits), 100) << "the digits change with the temperature";
+  EXPECT_EQ(CountDiffering(at45, at88, kBackground), 0) << "nothing else does";
+
+  // The close button hides the panel; a click elsewhere does not.
+  ::PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 200));
+  ::PostMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(100, 200));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(::IsWindowVisible(panel));
+  ::PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 30));
+  ::PostMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(300, 30));
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }, 5s));
+
+  // Moved away while hidden, the tray's left click shows it at the corner.
+  ::SetWindowPos(panel, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::PostMessageW(panel, 0x69A, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }, 5s));
+  RECT back{};
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        ::GetWindowRect(panel, &back);
+        return back.left == home.left && back.top == home.top;
+      },
+      5s));
+  EXPECT_EQ(back.right - back.left, 340);
+  // Other tray messages (download progress shares the number) do nothing.
+  ::PostMessageW(panel, 0x69A, 0, 50);
+  ::PostMessageW(panel, 0x69A, 0, WM_MOUSEMOVE);
+
+  // The update answer: the program's own box, then back to work.
+  ::PostMessageW(panel, 0x69C, 1, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(
+      WaitFor([&] { return (box = FindProcessWindow(program.Id(), L"MessageBox")) != nullptr; }, 10s));
+  std::this_thread::sleep_for(300ms);
+  POINT ok{190, 175};
+  ::ClientToScreen(box, &ok);
+  ::SetCursorPos(ok.x, ok.y);
+  ::PostMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(190, 175));
+  std::this_thread::sleep_for(100ms);
+  ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(190, 175));
+  std::this_thread::sleep_for(100ms);
+  ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(190, 175));
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, 10s)) << "OK closes the box";
+  const std::size_t before = run.Reports().size();
+  EXPECT_TRUE(WaitFor([&] { return run.Reports().size() > before; }, 5s));
+
+  // Resume from sleep queues a rescan: the display is opened afresh.
+  const auto opens = [&] { return run.Sim().Events("open").size(); };
+  const std::size_t opened = opens();
+  ::PostMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_TRUE(WaitFor([&] { return opens() > opened; }, 5s));
+
+  ::PostMessageW(panel, WM_COMMAND, 100, 0);
+  EXPECT_EQ(program.WaitExit(10s), 0u);
+
+  // The other look: same temperature, another background.
+  StoreSetting(L"tempe_type", L"1");
+  OstrelRun other(kOneDisplay);
+  ChildProcess second = other.Start();
+  const HWND second_panel = OstrelRun::WaitForPanel(second);
+  ASSERT_NE(second_panel, nullptr);
+  const Shot type1 = PanelShowing(other, second_panel, 45);
+  EXPECT_GT(CountDiffering(at45, type1, kBackground), 2000) << "tempe_type 1 shows the other background";
+  ::PostMessageW(second_panel, WM_COMMAND, 100, 0);
+  EXPECT_EQ(second.WaitExit(10s), 0u);
+  ClearSettings();
+}
+
+}  // namespace
+}  // namespace ostrel::ui
