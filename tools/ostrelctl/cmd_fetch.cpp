@@ -34,11 +34,9 @@ int RunFetch(Args args) {
   const std::wstring path = ostrel::win::Widen(args[1], CP_ACP);
   const int result = ostrel::update::HttpDownloadToFile(fetcher, url.c_str(), path.c_str(), nullptr);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  const unsigned long long bytes =
-      ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
-          ? (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
-          : 0;
+  // The bytes of this transfer, not the size of whatever file is there: a
+  // failed download leaves an older file in place.
+  const unsigned long long bytes = fetcher.body_bytes;
   std::printf("result %d after %.3f s, %llu bytes (%.1f MB/s)\n", result, seconds, bytes,
               seconds > 0 ? static_cast<double>(bytes) / seconds / 1e6 : 0.0);
   return result == 1 ? 0 : 1;
