@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/printable.h"
 #include "common/win/text.h"
 #include "tools/ostrelctl/command.h"
 #include "update/http_fetch.h"
@@ -27,8 +28,9 @@ int RunFetch(Args args) {
     std::wstring text;
     const int result = ostrel::update::HttpGetToString(fetcher, url.c_str(), text);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // A server's text reaches the terminal with its control bytes escaped.
     std::printf("result %d after %.2f s, %zu characters: %s\n", result, seconds, text.size(),
-                ostrel::win::Narrow(text).c_str());
+                ostrel::Printable(ostrel::win::Narrow(text)).c_str());
     return result == 1 ? 0 : 1;
   }
   const std::wstring path = ostrel::win::Widen(args[1], CP_ACP);
