@@ -117,7 +117,6 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
     PartFile file(path);
     auto last_event = std::chrono::steady_clock::now();
     for (;;) {
-      const std::optional<TransferEvent> event = channel->Next(kFlagInterval);
       if (fetcher.keep_going.load() == 0) {
         // Stopped by the caller: what was written so far is delivered.
         channel->Abandon();
@@ -125,6 +124,7 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
         post(progress.Reach(kProgressDone));
         return -2;
       }
+      const std::optional<TransferEvent> event = channel->Next(kFlagInterval);
       const auto now = std::chrono::steady_clock::now();
       if (!event) {
         if (now - last_event < no_progress) continue;
