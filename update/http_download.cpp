@@ -8,6 +8,7 @@
 #include "update/download_progress.h"
 #include "update/http_fetch.h"
 #include "update/internet_session.h"
+#include "update/part_file.h"
 #include "update/transfer_limits.h"
 
 namespace ostrel::update {
@@ -41,52 +42,6 @@ void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& c
     if (!channel->Push({Kind::Chunk, std::string(chunk.data(), got)})) return;
   }
 }
-
-// The file half: the body goes to a file beside the target, which replaces
-// the target only once the body is complete.
-class PartFile {
- public:
-  explicit PartFile(const wchar_t* target) : target_(target ? target : L""), part_(target_ + L".part") {}
-  PartFile(const PartFile&) = delete;
-  PartFile& operator=(const PartFile&) = delete;
-  ~PartFile() { Discard(); }
-
-  bool Create() noexcept {
-    if (target_.empty()) return false;
-    file_.reset(::CreateFileW(part_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file_);
-  }
-  // A package cut short by a full disk must not count as downloaded.
-  bool Write(const std::string& bytes) noexcept {
-    DWORD written = 0;
-    return ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-  }
-  bool Commit() noexcept {
-    if (!file_) return false;
-    file_.reset();
-    if (!::MoveFileExW(part_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return false;
-    }
-    committed_ = true;
-    return true;
-  }
-  void Discard() noexcept {
-    if (committed_ || target_.empty()) return;
-    const bool created = static_cast<bool>(file_);
-    file_.reset();
-    if (created || ::GetFileAttributesW(part_.c_str()) != INVALID_FILE_ATTRIBUTES)
-      ::DeleteFileW(part_.c_str());
-  }
-  bool IsOpen() const noexcept { return static_cast<bool>(file_); }
-
- private:
-  std::wstring target_;
-  std::wstring part_;
-  win::unique_file file_;
-  bool committed_ = false;
-};
 
 }  // namespace
 
