@@ -105,6 +105,9 @@ TEST_F(HttpGetText, ReplyThatIsNotTheWholeResourceFails) {
   EXPECT_EQ(HttpGetToString(fetcher, At(L"/redirect/10/text/1.0.1.9").c_str(), text), 1);
   EXPECT_EQ(text, L"1.0.1.9");
   EXPECT_EQ(fetcher.body_bytes, 7u);
+  // A chunked body that ends properly has no length to check and is whole.
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/chunked/whole").c_str(), text), 1);
+  EXPECT_EQ(fetcher.body_bytes, 25000u);
 }
 
 // A redirect loop ends after ten redirects: eleven requests in all.
@@ -391,6 +394,8 @@ TEST_F(HttpDownload, FailureKeepsTheOldFile) {
   EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/redirect/3/file/25000").c_str(), path_.c_str(), nullptr), 1);
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
   EXPECT_EQ(fetcher.body_bytes, 25000u);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/chunked/whole").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
 }
 
 // Stalled, silent and dripping peers are left once no read completes for
