@@ -4,6 +4,7 @@
 
 #include "device/shown_value.h"
 #include "device/temperature_report.h"
+#include "device/worker_task.h"
 
 namespace ostrel::device {
 namespace {
@@ -26,8 +27,15 @@ DeviceWork::DeviceWork(std::string sensor_library)
 void DeviceWork::Run(CThreadBasic& queue) noexcept {
   if (const auto code = queue.TakeTask()) {
     RunTask(*code);
-  } else {
-    UpdateTick();
+    return;
+  }
+  const SendTally tally = UpdateTick();
+  if (tally.failed > 0 && !failing_) {
+    failing_ = true;
+    if (status_view_) status_view_->DisplaysFailed(tally.failed);
+  }
+  if (rescans_.AfterUpdate(tally.failed, devices_.DeviceCount(), ::GetTickCount64())) {
+    queue.PostTask(static_cast<std::int32_t>(WorkerTask::RefreshDevices));
   }
 }
 
@@ -39,17 +47,24 @@ void DeviceWork::RunTask(std::int32_t code) noexcept {
   }
 }
 
-void DeviceWork::UpdateTick() noexcept {
+SendTally DeviceWork::UpdateTick() noexcept {
   sensors_.ReadSensors();
   const int value = ShownValue(sensors_.IsBlockMapped() ? sensors_.CpuTemperature() : 0.0f);
   if (view_) view_->ShowCpuTemperature(value);
   const TemperatureReport report = BuildTemperatureReport(value);
-  devices_.SendReport(std::span<const std::uint8_t, kReportLength>(report.data(), kReportLength));
+  const SendTally tally =
+      devices_.SendReportCounted(std::span<const std::uint8_t, kReportLength>(report.data(), kReportLength));
   ::Sleep(kUpdatePauseMs);
+  return tally;
 }
 
 void DeviceWork::RefreshDevices() noexcept {
   RescanDisplays(devices_);
+  rescans_.Rescanned(::GetTickCount64());
+  if (failing_ && devices_.DeviceCount() > 0) {
+    failing_ = false;
+    if (status_view_) status_view_->DisplaysReopened(devices_.DeviceCount());
+  }
   // Tried again at every rescan until it succeeds; the reader zeroes a block
   // it creates.
   sensors_.MapHardwareBlock();

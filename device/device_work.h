@@ -1,13 +1,17 @@
 // The work of the worker thread: one iteration takes one queued command, or,
 // with none queued, runs the update step (read the sensors, show the
-// temperature, send it to every display, pause one second). The main dialog
+// temperature, send it to every display, pause one second). Without a device
+// notification it queues a rescan itself: after a refused report (at most
+// every 5 s), and every 10 s while no display is open. The main dialog
 // and the console worker each own one and forward their Run to it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "device/display_status_view.h"
 #include "device/hid_device_manager.h"
+#include "device/rescan_policy.h"
 #include "device/temperature_view.h"
 #include "device/thread_basic.h"
 #include "device/update_task_runner.h"
@@ -22,10 +26,11 @@ class DeviceWork {
   // Both borrowed; null shows nothing / drops the update commands.
   void SetView(TemperatureView* view) noexcept { view_ = view; }
   void SetUpdateTasks(UpdateTaskRunner* runner) noexcept { update_tasks_ = runner; }
+  void SetStatusView(DisplayStatusView* view) noexcept { status_view_ = view; }
 
   void Run(CThreadBasic& queue) noexcept;
   void RunTask(std::int32_t code) noexcept;
-  void UpdateTick() noexcept;
+  SendTally UpdateTick() noexcept;
   void RefreshDevices() noexcept;
 
   SensorReader& Sensors() noexcept { return sensors_; }
@@ -35,6 +40,9 @@ class DeviceWork {
   CHidDeviceManager& devices_;
   TemperatureView* view_ = nullptr;
   UpdateTaskRunner* update_tasks_ = nullptr;
+  DisplayStatusView* status_view_ = nullptr;
+  RescanPolicy rescans_;
+  bool failing_ = false;
 };
 
 // The registry half of a rescan: drop every display and open them afresh.

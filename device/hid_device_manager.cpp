@@ -108,13 +108,25 @@ int CHidDeviceManager::ReadFeature(hid_device* device, std::uint8_t* data) noexc
   return hid_get_feature_report(device, data, kVersionTransferSize);
 }
 
-bool CHidDeviceManager::SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept {
-  if (!open_) return false;
+SendTally CHidDeviceManager::SendReportCounted(std::span<const std::uint8_t, kReportLength> report) noexcept {
+  SendTally tally;
+  if (!open_) return tally;
   std::uint8_t buffer[kReportLength + 1] = {};
   std::copy(report.begin(), report.end(), buffer);
   for (const auto& entry : devices_) {
-    if (entry->device) WriteFeature(entry->device.get(), buffer, sizeof buffer);
+    if (!entry->device) continue;
+    if (WriteFeature(entry->device.get(), buffer, sizeof buffer) < 0) {
+      ++tally.failed;
+    } else {
+      ++tally.accepted;
+    }
   }
+  return tally;
+}
+
+bool CHidDeviceManager::SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept {
+  if (!open_) return false;
+  SendReportCounted(report);
   return true;
 }
 
@@ -126,17 +138,21 @@ bool CHidDeviceManager::QueryVersion(std::uint16_t& version) noexcept {
   ::Sleep(kVersionPauseMs);
   if (WriteFeature(device, buffer.data(), kVersionTransferSize) <= 0) return false;
   ::Sleep(kVersionPauseMs);
-  // A failed read leaves the request bytes in place; they decode like any
-  // other reply.
-  ReadFeature(device, buffer.data());
-  if (!IsVersionReplyValid(buffer)) {
+  // A failed read leaves the request bytes in place: it is no answer, not
+  // version 0xFD00.
+  const int first = ReadFeature(device, buffer.data());
+  if (first < 0) return false;
+  std::optional<std::uint16_t> answer = VersionFromRead(first, buffer);
+  if (!answer) {
     // The report id of a get-feature request is the buffer's first byte, so
-    // the second read starts from the request again.
+    // the second read starts from the request again. A wrong reply now is
+    // no answer either.
     buffer = BuildVersionRequest();
     ::Sleep(kVersionPauseMs);
-    ReadFeature(device, buffer.data());
+    answer = VersionFromRead(ReadFeature(device, buffer.data()), buffer);
   }
-  version = DecodeVersion(buffer);
+  if (!answer) return false;
+  version = *answer;
   return true;
 }
 

@@ -16,6 +16,12 @@ namespace ostrel::device {
 
 inline constexpr std::size_t kReportLength = 64;
 
+// How many open displays took a report and how many refused it.
+struct SendTally {
+  int accepted = 0;
+  int failed = 0;
+};
+
 class CHidDeviceManager {
  public:
   // Built on first use; destroyed at process exit, which closes every display
@@ -44,7 +50,12 @@ class CHidDeviceManager {
   // open display, in list order; send errors are ignored. False only while
   // the open flag is clear.
   bool SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept;
-  // Asks the first display for its firmware version.
+  // The same, counting: nothing is sent, and both counts are 0, while the
+  // open flag is clear.
+  SendTally SendReportCounted(std::span<const std::uint8_t, kReportLength> report) noexcept;
+  // Asks the first display for its firmware version. False when the request
+  // is refused, a read fails, or the reply is still wrong after one re-read:
+  // no version is made up from bytes the display never sent.
   bool QueryVersion(std::uint16_t& version) noexcept;
 
   // Feature-report write: the length on success, -1 on failure.

@@ -17,4 +17,9 @@ std::uint16_t DecodeVersion(const VersionBuffer& reply) noexcept {
   return static_cast<std::uint16_t>((reply[1] << 8) | reply[2]);
 }
 
+std::optional<std::uint16_t> VersionFromRead(int read_result, const VersionBuffer& reply) noexcept {
+  if (read_result < 3 || !IsVersionReplyValid(reply)) return std::nullopt;
+  return DecodeVersion(reply);
+}
+
 }  // namespace ostrel::device

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace ostrel::device {
 
@@ -21,5 +22,11 @@ bool IsVersionReplyValid(const VersionBuffer& reply) noexcept;
 
 // (byte 1 << 8) | byte 2, whatever byte 0 holds.
 std::uint16_t DecodeVersion(const VersionBuffer& reply) noexcept;
+
+// The version of a read that returned `read_result` bytes into `reply`:
+// nothing when the read failed or came back short (the buffer then still
+// holds the request, 07 FD 00, which would decode as 0xFD00) or when the
+// reply does not carry the report id.
+std::optional<std::uint16_t> VersionFromRead(int read_result, const VersionBuffer& reply) noexcept;
 
 }  // namespace ostrel::device

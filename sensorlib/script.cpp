@@ -8,6 +8,8 @@
 #include <set>
 #include <utility>
 
+#include "common/printable.h"
+
 namespace sensorlib {
 namespace {
 
@@ -29,6 +31,8 @@ std::string_view NextWord(std::string_view& rest) {
 }
 
 // A value is one word, or a call whose arguments may hold blanks: wave(40, 70, 30).
+// Text stuck to the closing parenthesis stays part of the value, which then
+// fails, instead of sliding into the label.
 std::string_view NextValue(std::string_view& rest) {
   rest = Trim(rest);
   const auto open = rest.find('(');
@@ -36,11 +40,30 @@ std::string_view NextValue(std::string_view& rest) {
   if (open != std::string_view::npos && open < blank) {
     const auto close = rest.find(')', open);
     if (close == std::string_view::npos) return NextWord(rest);
-    const std::string_view value = rest.substr(0, close + 1);
-    rest = Trim(rest.substr(close + 1));
+    const auto end = std::min(rest.find_first_of(kBlanks, close), rest.size());
+    const std::string_view value = rest.substr(0, end);
+    rest = Trim(rest.substr(end));
     return value;
   }
   return NextWord(rest);
+}
+
+std::string Quoted(std::string_view text) { return "\"" + ostrel::Printable(text) + "\""; }
+
+// Lines are LF or CRLF. A CR anywhere else (lone CR line ends would fold the
+// whole file into one hardware name) or any other control byte, a NUL
+// included, is refused rather than read into a name or label.
+std::string ControlByteProblem(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(line[i]);
+    if (byte == '\r') return "carriage return inside the line (line ends are LF or CR LF, not CR alone)";
+    if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+      static constexpr char kDigits[] = "0123456789ABCDEF";
+      return std::string("control byte 0x") + kDigits[byte >> 4] + kDigits[byte & 0xF] + " at byte " +
+             std::to_string(i + 1);
+    }
+  }
+  return {};
 }
 
 std::optional<double> ParseNumber(std::string_view s) {
@@ -49,6 +72,8 @@ std::optional<double> ParseNumber(std::string_view s) {
   double value = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
   if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  // "nan" and "inf" parse, but no sensor reads them.
+  if (!std::isfinite(value)) return std::nullopt;
   return value;
 }
 
@@ -88,8 +113,12 @@ std::optional<int> ParseClass(std::string_view word) {
   for (const auto& [name, sensor_class] : kNames) {
     if (word == name) return sensor_class;
   }
+  // Classes 4 and 5 are never read by the program: a reading there would be
+  // silently ignored.
   auto sensor_class = ParseInt(word);
-  if (sensor_class && *sensor_class >= 1 && *sensor_class <= 7) return sensor_class;
+  for (const auto& [name, read_class] : kNames) {
+    if (sensor_class == read_class) return sensor_class;
+  }
   return std::nullopt;
 }
 
@@ -98,12 +127,15 @@ std::variant<ValueSpec, std::string> ParseValue(std::string_view word) {
   const auto open = word.find('(');
   if (open == std::string_view::npos) {
     if (auto number = ParseNumber(word)) return Constant{*number};
-    return "bad value \"" + std::string(word) + "\" (a number, wave(low,high,seconds) or steps(v1,v2,...))";
+    return "bad value " + Quoted(word) + " (a number, wave(low,high,seconds) or steps(v1,v2,...))";
   }
   const std::string_view function = word.substr(0, open);
-  if (word.back() != ')') return "missing ) in \"" + std::string(word) + "\"";
+  const auto close = word.find(')');
+  if (close == std::string_view::npos) return "missing ) in " + Quoted(word);
+  if (close + 1 != word.size())
+    return "text right after ) in " + Quoted(word) + " (put a blank before the label)";
   const auto arguments = ParseArguments(word.substr(open + 1, word.size() - open - 2));
-  if (!arguments) return "bad number in \"" + std::string(word) + "\"";
+  if (!arguments) return "bad number in " + Quoted(word);
   if (function == "wave") {
     if (arguments->size() != 3) return "wave takes three numbers: wave(low,high,seconds)";
     if (!((*arguments)[2] > 0) || !std::isfinite((*arguments)[2]))
@@ -111,7 +143,7 @@ std::variant<ValueSpec, std::string> ParseValue(std::string_view word) {
     return Wave{(*arguments)[0], (*arguments)[1], (*arguments)[2]};
   }
   if (function == "steps") return Steps{*arguments};
-  return "unknown value function \"" + std::string(function) + "\" (wave or steps)";
+  return "unknown value function " + Quoted(function) + " (wave or steps)";
 }
 
 class Parser {
@@ -133,10 +165,10 @@ class Parser {
     const std::string_view kind_word = NextWord(rest);
     const auto kind = ParseKind(kind_word);
     if (!kind) {
-      return "bad hardware kind \"" + std::string(kind_word) + "\" (processor, mainboard, gpu or a number)";
+      return "bad hardware kind " + Quoted(kind_word) + " (processor, mainboard, gpu or a number)";
     }
     if (rest.empty()) return "hardware without a name";
-    if (rest.size() > kMaxNameLength) return "hardware name longer than 255 characters";
+    if (rest.size() > kMaxNameLength) return "hardware name longer than 255 bytes";
     script_.items.push_back({*kind, std::string(rest), {}});
     used_.clear();
     return {};
@@ -145,21 +177,20 @@ class Parser {
   std::string Reading(std::string_view class_word, std::string_view rest) {
     const auto sensor_class = ParseClass(class_word);
     if (!sensor_class) {
-      return "unknown line start \"" + std::string(class_word) +
-             "\" (hardware, temperature, voltage, fan, clock, load or a class number 1 to 7)";
+      return "unknown line start " + Quoted(class_word) +
+             " (hardware, temperature, voltage, fan, clock, load or a class number 1, 2, 3, 6 or 7)";
     }
     if (script_.items.empty()) return "reading before the first hardware line";
     const std::string_view slot_word = NextWord(rest);
     const auto slot = ParseInt(slot_word);
-    if (!slot || *slot < 0 || *slot > kMaxSlot)
-      return "bad slot \"" + std::string(slot_word) + "\" (0 to 511)";
+    if (!slot || *slot < 0 || *slot > kMaxSlot) return "bad slot " + Quoted(slot_word) + " (0 to 511)";
     if (!used_.insert({*sensor_class, *slot}).second) return "slot " + std::to_string(*slot) + " used twice";
     const std::string_view value_word = NextValue(rest);
     if (value_word.empty()) return "reading without a value";
     auto value = ParseValue(value_word);
     if (auto* problem = std::get_if<std::string>(&value)) return std::move(*problem);
     if (rest.empty()) return "reading without a label";
-    if (rest.size() > kMaxLabelLength) return "label longer than 135 characters";
+    if (rest.size() > kMaxLabelLength) return "label longer than 135 bytes";
     script_.items.back().readings.push_back(
         {*sensor_class, *slot, std::get<ValueSpec>(std::move(value)), std::string(rest)});
     return {};
@@ -191,7 +222,9 @@ ParseResult ParseScript(std::string_view text) {
     std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
     if (line.ends_with('\r')) line.remove_suffix(1);
-    if (std::string problem = parser.Line(line); !problem.empty()) {
+    std::string problem = ControlByteProblem(line);
+    if (problem.empty()) problem = parser.Line(line);
+    if (!problem.empty()) {
       return {{}, "line " + std::to_string(number) + ": " + problem};
     }
   }

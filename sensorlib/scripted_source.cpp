@@ -4,6 +4,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "common/printable.h"
+
 namespace sensorlib {
 
 ScriptedSource::ScriptedSource(std::filesystem::path path, std::string how_found, Log log)
@@ -11,33 +13,30 @@ ScriptedSource::ScriptedSource(std::filesystem::path path, std::string how_found
 
 std::string ScriptedSource::PathText() const {
   const std::u8string text = path_.u8string();
-  return {text.begin(), text.end()};
+  return ostrel::Printable({reinterpret_cast<const char*>(text.data()), text.size()});
 }
 
-std::optional<ScriptedSource::Stamp> ScriptedSource::CurrentStamp() const {
-  std::error_code error;
-  Stamp stamp;
-  stamp.time = std::filesystem::last_write_time(path_, error);
-  if (error) return std::nullopt;
-  stamp.size = std::filesystem::file_size(path_, error);
-  if (error) return std::nullopt;
-  return stamp;
+std::optional<ScriptedSource::FileText> ScriptedSource::ReadFile() const {
+  std::ifstream file(path_, std::ios::binary);
+  if (!file.is_open()) return std::nullopt;
+  FileText text;
+  text.bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  text.read_ok = file.good() || file.eof();
+  return text;
 }
 
-void ScriptedSource::Load() {
+void ScriptedSource::Load(std::optional<FileText> file) {
   script_ = {};
-  loaded_stamp_ = CurrentStamp();
-  if (!loaded_stamp_) {
+  loaded_ = std::move(file);
+  if (!loaded_) {
     log_("sensorlib: no sensor script at " + PathText() + " (" + how_found_ + "); no hardware");
     return;
   }
-  std::ifstream file(path_, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (!file.good() && !file.eof()) {
+  if (!loaded_->read_ok) {
     log_("sensorlib: cannot read the sensor script " + PathText() + "; no hardware");
     return;
   }
-  ParseResult parsed = ParseScript(text);
+  ParseResult parsed = ParseScript(loaded_->bytes);
   if (!parsed.ok()) {
     log_("sensorlib: " + PathText() + ": " + parsed.error + "; no hardware");
     return;
@@ -48,12 +47,14 @@ void ScriptedSource::Load() {
 
 void ScriptedSource::Open() {
   opened_ = true;
-  Load();
+  Load(ReadFile());
 }
 
 bool ScriptedSource::Changed() {
-  if (!opened_ || CurrentStamp() == loaded_stamp_) return false;
-  Load();
+  if (!opened_) return false;
+  std::optional<FileText> now = ReadFile();
+  if (now == loaded_) return false;
+  Load(std::move(now));
   return true;
 }
 

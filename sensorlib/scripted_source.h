@@ -1,8 +1,9 @@
 // Readings from a script file (see README.md). The file is read again when
-// its time stamp or size changes, so a running demo follows edits.
+// its content changes, so a running demo follows edits: its time stamp has
+// whole-second resolution through the C++ file-system library under mingw,
+// and an edit within the same second that keeps the size would be missed.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -26,20 +27,21 @@ class ScriptedSource final : public SensorSource {
   void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
 
  private:
-  struct Stamp {
-    std::filesystem::file_time_type time;
-    std::uintmax_t size = 0;
-    bool operator==(const Stamp&) const = default;
+  // What the file holds now; nothing when it cannot be opened (missing).
+  struct FileText {
+    bool read_ok = true;
+    std::string bytes;
+    bool operator==(const FileText&) const = default;
   };
-  std::optional<Stamp> CurrentStamp() const;
-  void Load();
+  std::optional<FileText> ReadFile() const;
+  void Load(std::optional<FileText> file);
   std::string PathText() const;
 
   std::filesystem::path path_;
   std::string how_found_;
   Log log_;
   Script script_;
-  std::optional<Stamp> loaded_stamp_;
+  std::optional<FileText> loaded_;
   bool opened_ = false;
 };
 

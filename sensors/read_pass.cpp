@@ -110,8 +110,12 @@ std::optional<PassResults> RunReadPass(const EntryPoints& library, TraceSink& tr
   const int count = library.hardware_count();
   if (count <= 0) return std::nullopt;
   library.update();
+  if (count > kMaxHardwareItems) {
+    TraceLine(trace, "Hardware count %d is above %d: only the first %d items are read\n", count,
+              kMaxHardwareItems, kMaxHardwareItems);
+  }
   Walk walk(library, trace, observer);
-  for (int hardware = 0; hardware < count; ++hardware) walk.Item(hardware);
+  for (int hardware = 0; hardware < std::min(count, kMaxHardwareItems); ++hardware) walk.Item(hardware);
   return walk.Results();
 }
 

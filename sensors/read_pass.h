@@ -65,8 +65,14 @@ class PassObserver {
   virtual void OnPassEnd(const PassOutcome& outcome) noexcept = 0;
 };
 
-// Steps 2 to 4 of a pass (count, update, the walk); nothing when the count
-// is 0 or negative. Needs complete entry points.
+// Hardware items read per pass. No real machine comes near it; a library
+// that reports hundreds of thousands would otherwise make one pass take many
+// seconds and hundreds of MB.
+inline constexpr int kMaxHardwareItems = 1024;
+
+// Steps 2 to 4 of a pass (count, update, the walk over at most
+// kMaxHardwareItems items, with one trace line when the cap bites); nothing
+// when the count is 0 or negative. Needs complete entry points.
 std::optional<PassResults> RunReadPass(const EntryPoints& library, TraceSink& trace,
                                        PassObserver* observer) noexcept;
 

@@ -5,7 +5,10 @@
 // flag live in shared state), so nothing it does later reaches the caller.
 //
 // While waiting, the caller's keep-going flag is handed on to the job's own
-// flag, so clearing it still stops the work at its next check.
+// flag, so clearing it still stops the work at its next check. At the
+// deadline the job's flag is cleared, so a job that is still making progress
+// (following redirects, say) stops at its next check instead of going on for
+// the life of the process.
 #pragma once
 
 #include <algorithm>
@@ -60,7 +63,10 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
     std::unique_lock lock(shared->mutex);
     while (!shared->done) {
       const auto now = std::chrono::steady_clock::now();
-      if (now >= deadline) return std::nullopt;
+      if (now >= deadline) {
+        shared->keep_going.store(0);
+        return std::nullopt;
+      }
       shared->keep_going.store(keep_going.load());
       shared->ended.wait_until(lock, std::min(deadline, now + kFlagInterval));
     }

@@ -1,61 +1,130 @@
-#include <shlwapi.h>
-
+#include <memory>
 #include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
+#include "update/chunk_channel.h"
 #include "update/download_progress.h"
 #include "update/http_fetch.h"
 #include "update/internet_session.h"
+#include "update/part_file.h"
 #include "update/transfer_limits.h"
 
 namespace ostrel::update {
 
-int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window) noexcept {
+namespace {
+
+using Kind = TransferEvent::Kind;
+
+// How often the writer looks at the caller's keep-going flag while it waits.
+constexpr std::chrono::milliseconds kFlagInterval{50};
+
+// The network half: runs on a thread of its own and owns every handle it
+// opens. It ends by itself once the writer has gone, at its next push.
+void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& channel) {
+  const auto end = [&](int code) { channel->Push({Kind::End, {}, 0, code}); };
+  const unique_hinternet internet = OpenInternet();
+  if (!internet) return end(0);
+  if (!channel->Push({Kind::Opened})) return;
+  const OpenedUrl opened = OpenUrlChecked(internet.get(), url, channel->KeepGoing());
+  if (opened.code != 1) return end(opened.code);
+  HINTERNET request = opened.request.get();
+  if (!channel->Push({Kind::Connected, {}, QueryContentLength(request)})) return;
+
+  std::vector<char> chunk(kReadChunkBytes);
+  std::uint64_t received = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return end(-1);
+    if (got == 0) return end(BodyMatchesLength(request, received) ? 1 : -1);
+    received += got;
+    if (!channel->Push({Kind::Chunk, std::string(chunk.data(), got)})) return;
+  }
+}
+
+}  // namespace
+
+int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
+                       std::chrono::milliseconds no_progress) noexcept {
+  std::shared_ptr<ChunkChannel> channel;
   try {
     fetcher.keep_going.store(1);
+    fetcher.body_bytes = 0;
     DownloadProgress progress(fetcher.last_progress, window != nullptr);
     const auto post = [window](std::optional<int> value) {
       if (value) ::PostMessageW(window, kDownloadProgressMessage, 0, static_cast<LPARAM>(*value));
     };
-
     post(progress.Reach(kProgressStart));
-    unique_hinternet internet = OpenInternet();
-    if (!internet) return 0;
-    post(progress.Reach(kProgressOpened));
-    unique_hinternet request = OpenUrl(internet.get(), UrlToUtf8(url));
-    if (!request) return -1;
-    post(progress.Reach(kProgressConnected));
 
-    if (path && ::PathFileExistsW(path)) ::DeleteFileW(path);
-    ::SetLastError(ERROR_SUCCESS);
-    win::unique_file file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file && ::GetLastError() != ERROR_SUCCESS) return -1;
-
-    progress.SetContentLength(QueryContentLength(request.get()));
-    post(progress.Reach(kProgressFileReady));
-
-    std::vector<char> chunk(kReadChunkBytes);
-    do {
-      DWORD got = 0;
-      if (!::InternetReadFile(request.get(), chunk.data(), kReadChunkBytes, &got)) return -1;
-      if (got == 0) break;
-      if (file) {
-        DWORD written = 0;
-        // A package cut short by a full disk must not count as downloaded.
-        if (!::WriteFile(file.get(), chunk.data(), got, &written, nullptr) || written != got) return -1;
+    channel = std::make_shared<ChunkChannel>(kMaxQueuedChunks);
+    std::thread([channel, url8 = UrlToUtf8(url)]() noexcept {
+      try {
+        ReadTransfer(url8, channel);
+      } catch (...) {
+        try {
+          channel->Push({Kind::End, {}, 0, -1});
+        } catch (...) {
+        }
       }
-      post(progress.ChunkRead());
-    } while (fetcher.keep_going.load() != 0);
+    }).detach();
 
-    file.reset();
-    request.reset();
-    internet.reset();
-    post(progress.Reach(kProgressDone));
-    return fetcher.keep_going.load() != 0 ? 1 : -2;
+    PartFile file(path);
+    auto last_event = std::chrono::steady_clock::now();
+    for (;;) {
+      if (fetcher.keep_going.load() == 0) {
+        // Stopped by the caller: what was written so far is delivered.
+        channel->Abandon();
+        if (file.IsOpen()) file.Commit();
+        post(progress.Reach(kProgressDone));
+        return -2;
+      }
+      const std::optional<TransferEvent> event = channel->Next(kFlagInterval);
+      const auto now = std::chrono::steady_clock::now();
+      if (!event) {
+        if (now - last_event < no_progress) continue;
+        channel->Abandon();
+        return -1;
+      }
+      last_event = now;
+      switch (event->kind) {
+        case Kind::Opened:
+          post(progress.Reach(kProgressOpened));
+          break;
+        case Kind::Connected:
+          post(progress.Reach(kProgressConnected));
+          if (!file.Create()) {
+            channel->Abandon();
+            return -1;
+          }
+          progress.SetContentLength(event->content_length);
+          post(progress.Reach(kProgressFileReady));
+          break;
+        case Kind::Chunk:
+          if (!file.Write(event->bytes)) {
+            channel->Abandon();
+            return -1;
+          }
+          fetcher.body_bytes += event->bytes.size();
+          post(progress.ChunkRead());
+          break;
+        case Kind::End:
+          // The reader reports -2 only after the writer gave up, so any
+          // code but 1 and 0 is a failure here.
+          if (event->code != 1) return event->code == 0 ? 0 : -1;
+          if (!file.Commit()) return -1;
+          post(progress.Reach(kProgressDone));
+          return 1;
+      }
+    }
   } catch (...) {
+    if (channel) channel->Abandon();
     return -1;
   }
+}
+
+int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window) noexcept {
+  return HttpDownloadToFile(fetcher, url, path, window, kDownloadNoProgressDeadline);
 }
 
 }  // namespace ostrel::update

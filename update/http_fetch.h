@@ -2,9 +2,14 @@
 //
 // Result codes: 1 the body was read to its end; -2 the keep-going flag was
 // cleared and what was read so far is delivered; -1 the URL could not be
-// opened, a read or write failed, the output file could not be created, or
-// (text only) the body was too long or the deadline passed; 0 InternetOpenA
-// failed.
+// opened, the reply was not a success (a status outside 200-299, no proper
+// response head, more than kMaxRedirects redirects), the body was shorter
+// than announced, a read or write failed, the output file could not be
+// created, a deadline passed, or (text only) the body was too long; 0
+// InternetOpenA failed.
+//
+// What WinINet does not report cannot be told apart from a complete body:
+// a chunked body closed without its last chunk, or cut at a bad chunk size.
 #pragma once
 
 #include <windows.h>
@@ -26,8 +31,13 @@ int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text
 int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
                     std::chrono::milliseconds deadline) noexcept;
 
-// Streams the body into `path` (replacing any file there) and posts progress
-// to `window` when one is given.
+// Streams the body into "<path>.part" and posts progress to `window` when one
+// is given. The part file replaces `path` when the body is complete (or, with
+// -2, as far as it was read); on any failure it is removed and a file already
+// at `path` is left as it was. Gives up when no read completes for
+// `no_progress` (kDownloadNoProgressDeadline).
 int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window) noexcept;
+int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
+                       std::chrono::milliseconds no_progress) noexcept;
 
 }  // namespace ostrel::update

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 namespace ostrel::update {
 
@@ -11,6 +12,8 @@ struct HttpFetcher {
   std::atomic<int> keep_going{1};
   // The progress value last posted to the window, kept across downloads.
   int last_progress = 0;
+  // The body bytes the last transfer received (a download: wrote).
+  std::uint64_t body_bytes = 0;
 };
 
 }  // namespace ostrel::update

@@ -21,16 +21,19 @@ struct FetchedBody {
 FetchedBody FetchBody(const std::string& url, const std::atomic<int>& keep_going) {
   const unique_hinternet internet = OpenInternet();
   if (!internet) return {0, {}};
-  const unique_hinternet request = OpenUrl(internet.get(), url);
-  if (!request) return {-1, {}};
-  QueryContentLength(request.get());
+  const OpenedUrl opened = OpenUrlChecked(internet.get(), url, keep_going);
+  if (opened.code != 1) return {opened.code, {}};
+  HINTERNET request = opened.request.get();
 
   FetchedBody body;
   std::vector<char> chunk(kReadChunkBytes);
   do {
     DWORD got = 0;
-    if (!::InternetReadFile(request.get(), chunk.data(), kReadChunkBytes, &got)) return {-1, {}};
-    if (got == 0) break;
+    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return {-1, {}};
+    if (got == 0) {
+      if (!BodyMatchesLength(request, body.bytes.size())) return {-1, {}};
+      break;
+    }
     body.bytes.append(chunk.data(), got);
     if (body.bytes.size() > kMaxTextBodyBytes) return {-1, {}};
   } while (keep_going.load() != 0);
@@ -44,11 +47,13 @@ int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text
                     std::chrono::milliseconds deadline) noexcept {
   try {
     fetcher.keep_going.store(1);
+    fetcher.body_bytes = 0;
     DeadlineWork<FetchedBody> work = [url8 = UrlToUtf8(url)](const std::atomic<int>& keep_going) {
       return FetchBody(url8, keep_going);
     };
     const std::optional<FetchedBody> body = RunWithDeadline(std::move(work), deadline, fetcher.keep_going);
     if (!body) return -1;
+    fetcher.body_bytes = body->bytes.size();
     if (body->code == 1 || body->code == -2) text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;
   } catch (...) {

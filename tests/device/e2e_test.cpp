@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/win/unique_any.h"
@@ -153,6 +158,61 @@ TEST_F(DeviceEndToEndTest, DevicesListsEveryDisplayAndTheFirstOnesFirmware) {
   EXPECT_NE(devices.output.find("\"Cooler Display\"  release 0x0100"), std::string::npos) << devices.output;
   EXPECT_NE(devices.output.find("firmware of display 0: 0x010A (266)"), std::string::npos) << devices.output;
   EXPECT_EQ(sim.Events("get_feature").size(), 1u);
+}
+
+// Displays that refuse or vanish: `send` and `devices` say so instead of
+// claiming success, and `run` notices a display that stops taking reports,
+// says so, and serves it again once it is back, with no device notification.
+TEST_F(DeviceEndToEndTest, AFailingDisplayIsToldAndServedAgainWhenBack) {
+  constexpr char kDisplay[] = "[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\n";
+  SimSession sim(std::string(kDisplay) + "send_fails = yes\n");
+  const fs::path stage = Stage(sim);
+  const fs::path ctl = stage / "ostrelctl.exe";
+
+  const Finished refused = RunProcess(ctl, L"send 45");
+  EXPECT_EQ(refused.exit_code, 1u) << refused.output;
+  EXPECT_NE(refused.output.find("sent to 0 display(s), refused by 1"), std::string::npos) << refused.output;
+
+  sim.Reconfigure(std::string(kDisplay) + "read_fails = yes\n");
+  const Finished unread = RunProcess(ctl, L"devices");
+  EXPECT_NE(unread.output.find("firmware of display 0: no answer"), std::string::npos) << unread.output;
+  sim.Reconfigure(std::string(kDisplay) + "wrong_first_replies = 2\n");
+  const Finished wrong = RunProcess(ctl, L"devices");
+  EXPECT_NE(wrong.output.find("firmware of display 0: no answer"), std::string::npos) << wrong.output;
+
+  // Taken away after two reports and plugged in again 3 s later, silently.
+  constexpr auto kAway = std::chrono::milliseconds(3000);
+  sim.Reconfigure(std::string(kDisplay) + "disappear_after = 2\nreappear_after_ms = 3000\n");
+  using Clock = std::chrono::steady_clock;
+  std::atomic<bool> running{true};
+  std::optional<Clock::time_point> gone;
+  std::optional<Clock::time_point> served;
+  std::thread watcher([&] {
+    while (running.load() && !served) {
+      const auto now = Clock::now();
+      const auto events = sim.Events();
+      bool after_gone = false;
+      for (const auto& event : events) {
+        if (event.kind() == "gone") after_gone = true;
+        if (after_gone && event.kind() == "send_feature") served = now;
+      }
+      if (after_gone && !gone) gone = now;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  const Finished run = RunProcess(ctl, L"run --seconds 18");
+  running = false;
+  watcher.join();
+  EXPECT_EQ(run.exit_code, 0u) << run.output;
+  EXPECT_NE(run.output.find("display failed: 1 display(s) refused the report"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("display reopened: 1 open"), std::string::npos) << run.output;
+  ASSERT_TRUE(gone) << run.output;
+  ASSERT_TRUE(served) << "never served again\n" << run.output;
+  const double back_to_served = std::chrono::duration<double>(*served - *gone - kAway).count();
+  std::printf("display back -> served again: %.2f s\n", back_to_served);
+  RecordProperty("back_to_served_seconds", std::to_string(back_to_served));
+  EXPECT_LT(back_to_served, 12.0);
 }
 
 }  // namespace

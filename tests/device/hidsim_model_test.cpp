@@ -1,7 +1,11 @@
 // The display simulator's configuration and bus, without the DLL around them.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/hidsim/sim_bus.h"
@@ -132,6 +136,46 @@ TEST_F(HidsimBusTest, AnUnpluggedDeviceComesBackAfterItsEnumerationsButOldHandle
   EXPECT_EQ(bus.SendFeature(*fresh, report, 3), 3);
   EXPECT_EQ(log.back(), "gone a");
   EXPECT_EQ(bus.SendFeature(*fresh, report, 3), -1);
+}
+
+// The README's example, with its trailing comments, is a configuration that
+// loads; a '#' inside a value stays part of it.
+TEST(HidsimConfigTest, TheReadmeExampleLoads) {
+  std::ifstream in(OSTREL_SOURCE_DIR "/tools/hidsim/README.md");
+  ASSERT_TRUE(in) << "README.md not found";
+  std::string line;
+  std::string example;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (line == "## Configuration") inside = true;
+    if (inside && line.rfind("    ", 0) == 0) example += line.substr(4) + "\n";
+    if (inside && line.rfind("Numbers are", 0) == 0) break;
+  }
+  ASSERT_NE(example.find("[display]"), std::string::npos);
+  const SimConfig config = Parse(example);
+  ASSERT_EQ(config.devices.size(), 1u);
+  EXPECT_EQ(config.devices[0].name, "display");
+  EXPECT_EQ(config.devices[0].interfaces.size(), 2u);
+  EXPECT_EQ(config.devices[0].firmware, 0x010A);
+  EXPECT_EQ(config.devices[0].path_length, 1100u);
+
+  const SimConfig hashes =
+      Parse("[d] ; the display\nvendor_id = 1  # ids\nproduct_id = 2\nproduct = Display # 2\n");
+  EXPECT_EQ(hashes.devices[0].vendor_id, 1);
+  EXPECT_EQ(hashes.devices[0].product, "Display # 2");
+}
+
+TEST_F(HidsimBusTest, ATimedUnplugComesBackAfterItsTimeHoweverOftenItWasListed) {
+  SimBus bus = Bus("[a]\nvendor_id = 1\nproduct_id = 2\ndisappear_after = 1\nreappear_after_ms = 300\n");
+  const auto handle = bus.OpenPath(bus.Path(0, 0));
+  ASSERT_TRUE(handle);
+  const std::uint8_t report[3] = {7, 0xFF, 0xFF};
+  EXPECT_EQ(bus.SendFeature(*handle, report, 3), 3);
+  EXPECT_EQ(log.back(), "gone a");
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(bus.Enumerate(0, 0).empty());
+  std::this_thread::sleep_for(std::chrono::milliseconds(350));
+  EXPECT_EQ(bus.Enumerate(0, 0).size(), 1u);
+  EXPECT_TRUE(bus.OpenPath(bus.Path(0, 0)));
 }
 
 }  // namespace

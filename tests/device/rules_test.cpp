@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/interface_name.h"
+#include "device/rescan_policy.h"
 #include "device/scan_rules.h"
 #include "device/shown_value.h"
 #include "device/temperature_report.h"
@@ -112,6 +113,42 @@ TEST(DeviceVersionTest, DecodesHighAndLowByteWhateverTheFirstByte) {
   EXPECT_EQ(DecodeVersion(reply), 0xFFFF);
   // A read that failed leaves the request: 07 FD 00.
   EXPECT_EQ(DecodeVersion(BuildVersionRequest()), 0xFD00);
+}
+
+// A failed read leaves the request in the buffer and a wrong reply carries
+// 00 EE EE: neither is a version.
+TEST(DeviceVersionTest, OnlyAWholeReplyWithTheReportIdIsAVersion) {
+  VersionBuffer reply = BuildVersionRequest();
+  EXPECT_EQ(VersionFromRead(-1, reply), std::nullopt);
+  EXPECT_EQ(VersionFromRead(2, reply), std::nullopt);
+  reply[1] = 0x01;
+  reply[2] = 0x0A;
+  EXPECT_EQ(VersionFromRead(64, reply), 0x010A);
+  reply[0] = 0x00;
+  reply[1] = reply[2] = 0xEE;
+  EXPECT_EQ(VersionFromRead(64, reply), std::nullopt);
+}
+
+TEST(DeviceRescanPolicyTest, FailedSendsEveryFiveSecondsAndNoDisplayEveryTen) {
+  RescanPolicy policy;
+  policy.Rescanned(0);
+  // A display open and taking reports: never.
+  for (std::uint64_t t = 1000; t <= 60000; t += 1000) EXPECT_FALSE(policy.AfterUpdate(0, 1, t)) << t;
+  // Refused reports: at once, then at most once per 5 s.
+  EXPECT_TRUE(policy.AfterUpdate(1, 1, 61000));
+  EXPECT_FALSE(policy.AfterUpdate(1, 1, 62000));
+  EXPECT_FALSE(policy.AfterUpdate(1, 1, 65999));
+  EXPECT_TRUE(policy.AfterUpdate(1, 1, 66000));
+  policy.Rescanned(66500);
+  // Nothing open: 10 s after the last rescan, whatever asked for it.
+  EXPECT_FALSE(policy.AfterUpdate(0, 0, 70000));
+  EXPECT_FALSE(policy.AfterUpdate(0, 0, 76499));
+  EXPECT_TRUE(policy.AfterUpdate(0, 0, 76500));
+  EXPECT_FALSE(policy.AfterUpdate(0, 0, 77500)) << "queued, not yet run";
+  EXPECT_TRUE(policy.AfterUpdate(0, 0, 86500));
+
+  RescanPolicy fresh;  // no rescan yet at all
+  EXPECT_TRUE(fresh.AfterUpdate(0, 0, 5));
 }
 
 TEST(DeviceScanRulesTest, FirstFilterWithBothIdsWins) {

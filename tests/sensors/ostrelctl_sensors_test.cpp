@@ -123,7 +123,7 @@ TEST_F(OstrelctlSensors, PassPublishesIntoAnotherProcesssBlock) {
       "temperature 1 52.75 GPU Temperature\n"
       "load 0 61.5 GPU Utilization\n");
   HoldBlock();
-  const Result r = RunTool(L"sensors", script_);
+  const Result r = RunTool(L"sensors --publish", script_);
   ASSERT_EQ(r.exit_code, 0u) << r.out << r.err;
 
   EXPECT_EQ(Field(BlockField::Cpu), 64.25f);
@@ -176,7 +176,7 @@ TEST_F(OstrelctlSensors, PassPublishesIntoAnotherProcesssBlock) {
 TEST_F(OstrelctlSensors, FieldsWithoutReadingsKeepTheOtherProcesssValues) {
   WriteScript("hardware processor Intel Core i5\ntemperature 0 50 cpu package\n");
   HoldBlock();
-  const Result r = RunTool(L"sensors", script_);
+  const Result r = RunTool(L"sensors --publish", script_);
   ASSERT_EQ(r.exit_code, 0u) << r.out << r.err;
   for (BlockField f : kBlockFields) EXPECT_EQ(Field(f), -1.0f);
   EXPECT_NE(r.out.find("offset 152     -1.0  no reading matched: kept its value\n"), std::string::npos)
@@ -189,6 +189,8 @@ TEST_F(OstrelctlSensors, BadScriptRunsWithNoHardware) {
   const Result r = RunTool(L"sensors", script_);
   ASSERT_EQ(r.exit_code, 0u);
   EXPECT_EQ(r.out,
+            "The hardware block \"brovan_hardware_mapfile\" exists (is Ostrel running?): reading without "
+            "publishing (--publish writes into it).\n"
             "INIT OK\n\n0 hardware items, 0 readings:\n\n"
             "The sensor library reports no hardware: nothing was published.\n");
   EXPECT_NE(r.err.find(": line 2: bad slot \"600\" (0 to 511); no hardware\n"), std::string::npos) << r.err;
@@ -215,8 +217,40 @@ TEST_F(OstrelctlSensors, BlockCommandWithoutABlock) {
 
 TEST_F(OstrelctlSensors, MissingLibrary) {
   const Result r = RunTool(L"sensors --library no-such-library.dll", {});
-  EXPECT_EQ(r.exit_code, 0u);
+  EXPECT_EQ(r.exit_code, 1u);
   EXPECT_EQ(r.out, "CANNOT LOAD DLL\n\nThe sensor library is not bound: nothing was read or published.\n");
+}
+
+// Beside a running program (the block exists) the command reports what the
+// pass would write and leaves every byte of the live block as it was; input
+// it quotes never reaches the terminal raw.
+TEST_F(OstrelctlSensors, TheLiveBlockIsLeftAlone) {
+  WriteScript("hardware processor AMD Ryzen 7 5800X\ntemperature 0 64.25 CPU (Tctl/Tdie)\n");
+  HoldBlock();
+  const Result r = RunTool(L"sensors", script_);
+  ASSERT_EQ(r.exit_code, 0u) << r.out << r.err;
+  for (BlockField f : kBlockFields) EXPECT_EQ(Field(f), -1.0f);
+  auto* bytes = static_cast<const unsigned char*>(view_.get());
+  for (std::size_t i = 0; i < kBlockSize; ++i) {
+    const bool field =
+        (i >= 152 && i < 156) || (i >= 296 && i < 300) || (i >= 444 && i < 448) || (i >= 584 && i < 588);
+    if (!field) {
+      ASSERT_EQ(bytes[i], 0x5A) << "byte " << i;
+    }
+  }
+  EXPECT_NE(r.out.find("reading without publishing (--publish writes into it)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("the pass would have written:"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("offset 152     64.2  from [0] \"AMD Ryzen 7 5800X\""), std::string::npos) << r.out;
+
+  WriteScript("hardware processor \x1B[2J\x1B]0;owned\x07\n");
+  const Result hostile = RunTool(L"sensors \"\x1B[31mred\"", script_);
+  EXPECT_EQ(hostile.exit_code, 2u);
+  EXPECT_EQ(hostile.err, "ostrelctl sensors: unknown argument '\\x1B[31mred'\n");
+  const Result escaped = RunTool(L"sensors", script_);
+  EXPECT_NE(escaped.err.find(": line 1: control byte 0x1B at byte 20; no hardware\n"), std::string::npos)
+      << escaped.err;
+  EXPECT_EQ(escaped.out.find('\x1B'), std::string::npos);
+  EXPECT_EQ(escaped.err.find('\x1B'), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 #include <string>
@@ -105,6 +106,42 @@ TEST_F(ReadPass, ZeroOrNegativeCountEndsThePassAfterTheCount) {
     const auto calls = fake::Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].entry, fake::Entry::Count);
+  }
+}
+
+// A library that claims hundreds of thousands of items is read up to the
+// cap, with one trace line saying so; at the cap itself nothing is said. Its
+// slots are all empty (one query each), so the pass stays quick here.
+namespace huge {
+int count = 0;
+int selects = 0;
+int highest = -1;
+std::int32_t Count() { return count; }
+void Select(std::int32_t hardware) {
+  ++selects;
+  highest = std::max(highest, static_cast<int>(hardware));
+}
+std::int32_t EmptySlot(std::int32_t, std::int32_t, std::int32_t, void*) { return 1; }
+}  // namespace huge
+
+TEST(ReadPassCap, HugeCountsAreReadUpToTheCap) {
+  const EntryPoints library{fake::Init,   fake::Uncalled, fake::Uncalled,     huge::Count,
+                            fake::Update, huge::Select,   fake::HardwareName, huge::EmptySlot};
+  for (int count : {300000, std::numeric_limits<int>::max(), kMaxHardwareItems}) {
+    huge::count = count;
+    huge::selects = 0;
+    huge::highest = -1;
+    Lines trace;
+    ASSERT_TRUE(RunReadPass(library, trace, nullptr)) << count;
+    EXPECT_EQ(huge::selects, kMaxHardwareItems);
+    EXPECT_EQ(huge::highest, kMaxHardwareItems - 1);
+    if (count == kMaxHardwareItems) {
+      EXPECT_TRUE(trace.lines.empty());
+    } else {
+      EXPECT_EQ(trace.lines,
+                std::vector<std::string>{"Hardware count " + std::to_string(count) +
+                                         " is above 1024: only the first 1024 items are read\n"});
+    }
   }
 }
 

@@ -58,9 +58,9 @@ TEST(Script, LengthLimits) {
       ParseScript("hardware 11 " + std::string(255, 'n') + "\ntemperature 0 1 " + std::string(135, 'l'))
           .ok());
   EXPECT_EQ(ParseScript("hardware 11 " + std::string(256, 'n')).error,
-            "line 1: hardware name longer than 255 characters");
+            "line 1: hardware name longer than 255 bytes");
   EXPECT_EQ(ParseScript("hardware 11 n\ntemperature 0 1 " + std::string(136, 'l')).error,
-            "line 2: label longer than 135 characters");
+            "line 2: label longer than 135 bytes");
 }
 
 TEST(Script, MalformedLinesNameTheLineAndYieldNothing) {
@@ -74,11 +74,10 @@ TEST(Script, MalformedLinesNameTheLineAndYieldNothing) {
       {"hardware 11", "line 1: hardware without a name"},
       {"hardware 11 X\ntemp 0 1 T",
        "line 2: unknown line start \"temp\" (hardware, temperature, voltage, fan, clock, load or a class "
-       "number 1 to "
-       "7)"},
+       "number 1, 2, 3, 6 or 7)"},
       {"hardware 11 X\n8 0 1 T",
        "line 2: unknown line start \"8\" (hardware, temperature, voltage, fan, clock, load "
-       "or a class number 1 to 7)"},
+       "or a class number 1, 2, 3, 6 or 7)"},
       {"hardware 11 X\n\n# c\ntemperature 512 1 T", "line 4: bad slot \"512\" (0 to 511)"},
       {"hardware 11 X\ntemperature -1 1 T", "line 2: bad slot \"-1\" (0 to 511)"},
       {"hardware 11 X\ntemperature x 1 T", "line 2: bad slot \"x\" (0 to 511)"},
@@ -101,6 +100,45 @@ TEST(Script, MalformedLinesNameTheLineAndYieldNothing) {
     EXPECT_EQ(parsed.error, c.error) << c.text;
     EXPECT_TRUE(parsed.script.items.empty()) << c.text;
   }
+}
+
+// Input that used to be taken silently in a wrong sense: each is an error now,
+// and quoted input shows its control bytes escaped instead of raw.
+TEST(Script, NothingIsMisreadSilently) {
+  const std::string kLoad =
+      " (hardware, temperature, voltage, fan, clock, load or a class number 1, 2, 3, 6 or 7)";
+  struct Case {
+    std::string text, error;
+  } cases[] = {
+      // Lone CR line ends would fold every reading into the hardware name.
+      {"hardware processor CPU\rtemperature 0 45 CPU Package\r",
+       "line 1: carriage return inside the line (line ends are LF or CR LF, not CR alone)"},
+      {"hardware 11 X\ntemperature 0 wave(40,70,30)x CPU Package",
+       "line 2: text right after ) in \"wave(40,70,30)x\" (put a blank before the label)"},
+      {"hardware 11 X\ntemperature 0 steps(1,2)) CPU",
+       "line 2: text right after ) in \"steps(1,2))\" (put a blank before the label)"},
+      {"hardware 11 X\ntemperature 0 1 " + std::string(3, '\0'), "line 2: control byte 0x00 at byte 17"},
+      {"hardware 11 \x1B[31mRed", "line 1: control byte 0x1B at byte 13"},
+      {"# a comment\x07\n", "line 1: control byte 0x07 at byte 12"},
+      {"hardware 11 X\ntemperature 0 nan T",
+       "line 2: bad value \"nan\" (a number, wave(low,high,seconds) or steps(v1,v2,...))"},
+      {"hardware 11 X\ntemperature 0 -inf T",
+       "line 2: bad value \"-inf\" (a number, wave(low,high,seconds) or steps(v1,v2,...))"},
+      {"hardware 11 X\ntemperature 0 steps(1,infinity) T", "line 2: bad number in \"steps(1,infinity)\""},
+      {"hardware 11 X\ntemperature 0 wave(nan,1,2) T", "line 2: bad number in \"wave(nan,1,2)\""},
+      {"hardware 11 X\n4 0 1 T", "line 2: unknown line start \"4\"" + kLoad},
+      {"hardware 11 X\n5 0 1 T", "line 2: unknown line start \"5\"" + kLoad},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseScript(c.text);
+    EXPECT_EQ(parsed.error, c.error) << c.text;
+    EXPECT_TRUE(parsed.script.items.empty()) << c.text;
+  }
+  // Tabs are blanks, and CR LF line ends are fine.
+  const auto parsed =
+      ParseScript("hardware\t11\tX\r\n2 0 1.5 Vcore\r\n3 0 900 Fan\r\n6 0 1 C\r\n7 0 1 L\r\n");
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  EXPECT_EQ(parsed.script.items[0].readings.size(), 4u);
 }
 
 TEST(Script, GarbageNeverCrashes) {

@@ -162,6 +162,24 @@ TEST_F(ScriptFile, EditsAreFollowedAtTheNextCount) {
   EXPECT_EQ(lib.HardwareCount(), 0);
 }
 
+// An edit within the same second that keeps the size, with the time stamp
+// set back as it was, is still picked up: the content is what counts.
+TEST_F(ScriptFile, AnEditThatKeepsSizeAndTimeIsFollowed) {
+  Write("hardware processor A\ntemperature 0 50 CPU Package\n");
+  const auto stamp = std::filesystem::last_write_time(path_);
+  Library lib = Make();
+  lib.Init(192);
+  ASSERT_EQ(lib.HardwareCount(), 1);
+  std::ofstream(path_, std::ios::binary | std::ios::trunc)
+      << "hardware processor A\ntemperature 0 61 CPU Package\n";
+  std::filesystem::last_write_time(path_, stamp);
+  EXPECT_EQ(lib.HardwareCount(), 1);
+  Record record;
+  EXPECT_EQ(lib.GetReading(1, 0, 0, record.data()), 1);
+  EXPECT_EQ(Value(record), 61);
+  EXPECT_TRUE(log_.empty());
+}
+
 TEST_F(ScriptFile, ValuesMoveWithUpdatesAndTime) {
   Write("hardware processor A\ntemperature 0 steps(40,41,42) CPU Package\nload 0 wave(0,100,10) CPU Total\n");
   Library lib = Make();

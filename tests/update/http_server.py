@@ -22,6 +22,17 @@ Routes (one request per connection, always "Connection: close"):
     /drip-body/<ms>           headers for 1 MB, then one byte every ms
     /drip-headers/<ms>        a status line, then one header byte every ms
     /endless                  body without length that never ends
+    /short/<announced>/<n>    Content-Length announced, n pattern bytes, close
+    /chunked/<mode>           a chunked body of 25000 pattern bytes; mode
+                              whole (ends properly), nofinal (closed without
+                              its last chunk), badsize (a chunk size "zz"),
+                              hugesize (a chunk size of 2^64 - 1)
+    /raw/<mode>               no proper reply: garbage (a status line that is
+                              not HTTP), http09 (the body alone, no head)
+    /redirect/<k>/<path>      k redirects (302), the last one to /<path>
+    /loop/<tag>               302 to itself, counting the requests per tag
+    /slowloop/<tag>/<ms>      the same after a pause of ms
+    /hits/<tag>               the count of /loop and /slowloop requests so far
 
 Pattern byte i is (7 * i + 3) % 251, so a test can check any file it got.
 The server ends by itself after IDLE_SECONDS without a new connection, so
@@ -42,6 +53,8 @@ PATTERN_PERIOD = 251
 PATTERN_BLOCK = bytes((7 * i + 3) % PATTERN_PERIOD for i in range(PATTERN_PERIOD * 4096))
 
 last_connection = time.monotonic()
+hits = {}
+hits_lock = threading.Lock()
 
 
 def pattern(offset, size):
@@ -68,11 +81,13 @@ def send_pattern(sock, offset, size):
         sent += take
 
 
-def head(status, length=None, content_type="application/octet-stream"):
-    reason = {200: "OK", 404: "Not Found", 403: "Forbidden", 500: "Internal Server Error"}.get(status, "Status")
+def head(status, length=None, content_type="application/octet-stream", extra=()):
+    reason = {200: "OK", 302: "Found", 304: "Not Modified", 404: "Not Found", 403: "Forbidden",
+              500: "Internal Server Error"}.get(status, "Status")
     lines = ["HTTP/1.1 %d %s" % (status, reason), "Content-Type: " + content_type, "Connection: close"]
     if length is not None:
         lines.append("Content-Length: %d" % length)
+    lines += extra
     return ("\r\n".join(lines) + "\r\n\r\n").encode("ascii")
 
 
@@ -162,9 +177,49 @@ class Handler(socketserver.BaseRequestHandler):
             deadline = time.monotonic() + 120
             while time.monotonic() < deadline:
                 sock.sendall(PATTERN_BLOCK[:65536])
+        elif name == "short":
+            sock.sendall(head(200, int(args[0])))
+            send_pattern(sock, 0, int(args[1]))
+        elif name == "chunked":
+            self.chunked(sock, args[0])
+        elif name == "raw":
+            if args[0] == "garbage":
+                sock.sendall(b"XYZZY 1.0.1.9 garbage\r\nContent-Length: 7\r\n\r\n1.0.1.9")
+            else:
+                sock.sendall(b"1.0.1.9")
+        elif name == "redirect":
+            left = int(args[0])
+            rest = "/".join(args[1:])
+            where = "/redirect/%d/%s" % (left - 1, rest) if left > 1 else "/" + rest
+            sock.sendall(head(302, 0, extra=["Location: " + where]))
+        elif name in ("loop", "slowloop"):
+            with hits_lock:
+                hits[args[0]] = hits.get(args[0], 0) + 1
+            if name == "slowloop":
+                time.sleep(int(args[1]) / 1000.0)
+            sock.sendall(head(302, 0, extra=["Location: /" + "/".join(parts)]))
+        elif name == "hits":
+            with hits_lock:
+                body = str(hits.get(args[0], 0)).encode("ascii")
+            sock.sendall(head(200, len(body)) + body)
         else:
             body = b"<html><body>no such route</body></html>"
             sock.sendall(head(404, len(body), "text/html") + body)
+
+
+    def chunked(self, sock, mode):
+        body = pattern(0, 25000)
+        sock.sendall(head(200, extra=["Transfer-Encoding: chunked"]))
+        if mode == "badsize":
+            sock.sendall(b"2710\r\n" + body[:10000] + b"\r\nzz\r\n" + body[10000:] + b"\r\n0\r\n\r\n")
+        elif mode == "hugesize":
+            sock.sendall(b"2710\r\n" + body[:10000] + b"\r\nFFFFFFFFFFFFFFFF\r\n" + body[10000:])
+        else:
+            for start in range(0, len(body), 10000):
+                piece = body[start:start + 10000]
+                sock.sendall(b"%x\r\n" % len(piece) + piece + b"\r\n")
+            if mode == "whole":
+                sock.sendall(b"0\r\n\r\n")
 
 
 class Server(socketserver.ThreadingMixIn, socketserver.TCPServer):

@@ -10,14 +10,78 @@
 #include <thread>
 #include <vector>
 
+#include "update/chunk_channel.h"
 #include "update/deadline_job.h"
 #include "update/download_progress.h"
+#include "update/response_check.h"
 #include "update/text_body.h"
 
 namespace ostrel::update {
 namespace {
 
 using namespace std::chrono_literals;
+
+TEST(ResponseCheck, TakesOnlyTheWholeResource) {
+  EXPECT_TRUE(IsSuccessStatus(200));
+  EXPECT_TRUE(IsSuccessStatus(299));
+  for (std::uint32_t status : {0u, 199u, 300u, 304u, 404u, 500u})
+    EXPECT_FALSE(IsSuccessStatus(status)) << status;
+  for (std::uint32_t status : {301u, 302u, 303u, 307u, 308u}) EXPECT_TRUE(IsRedirectStatus(status)) << status;
+  for (std::uint32_t status : {300u, 304u, 305u, 306u}) EXPECT_FALSE(IsRedirectStatus(status)) << status;
+
+  // What WinINet makes of a reply with no status line, against real heads.
+  EXPECT_FALSE(HasHeaderLines("HTTP/1.0 200 OK\r\n\r\n"));
+  EXPECT_FALSE(HasHeaderLines("\r\n"));
+  EXPECT_FALSE(HasHeaderLines(""));
+  EXPECT_TRUE(HasHeaderLines("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\n"));
+
+  EXPECT_EQ(ParseContentLength("1073741824"), 1073741824u);
+  EXPECT_EQ(ParseContentLength(" 18446744073709551615 "), UINT64_MAX);
+  EXPECT_EQ(ParseContentLength("18446744073709551616"), std::nullopt);
+  EXPECT_EQ(ParseContentLength("-1"), std::nullopt);
+  EXPECT_EQ(ParseContentLength("12 34"), std::nullopt);
+  EXPECT_EQ(ParseContentLength(""), std::nullopt);
+  EXPECT_TRUE(IsBodyComplete(10, std::nullopt));
+  EXPECT_TRUE(IsBodyComplete(10, 10));
+  EXPECT_FALSE(IsBodyComplete(10, 1073741824));
+  EXPECT_FALSE(IsBodyComplete(11, 10));
+
+  EXPECT_TRUE(IsFollowableRedirect("http://a/v", "https://b/v"));
+  EXPECT_TRUE(IsFollowableRedirect("HTTPS://a/v", "HTTPS://b/v"));
+  EXPECT_FALSE(IsFollowableRedirect("https://a/v", "http://a/v"));
+  EXPECT_FALSE(IsFollowableRedirect("http://a/v", "file:///c:/windows/win.ini"));
+  EXPECT_FALSE(IsFollowableRedirect("http://a/v", "ftp://a/v"));
+}
+
+// The writer of a download waits a bounded time and can walk away from a
+// reader that is blocked or racing ahead; the reader is held back, not lost.
+TEST(ChunkChannel, BoundsTheQueueAndReleasesTheReaderWhenAbandoned) {
+  auto channel = std::make_shared<ChunkChannel>(2);
+  EXPECT_EQ(channel->Next(20ms), std::nullopt);
+  std::atomic<int> pushed{0};
+  std::atomic<bool> refused{false};
+  std::thread reader([channel, &pushed, &refused] {
+    for (int i = 0; i < 5; ++i) {
+      if (!channel->Push({TransferEvent::Kind::Chunk, std::string(1, static_cast<char>('a' + i))})) {
+        refused = true;
+        return;
+      }
+      ++pushed;
+    }
+  });
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(pushed.load(), 2);
+  const auto first = channel->Next(1000ms);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->bytes, "a");
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(pushed.load(), 3);
+  channel->Abandon();
+  reader.join();
+  EXPECT_TRUE(refused.load());
+  EXPECT_EQ(channel->KeepGoing().load(), 0);
+  EXPECT_EQ(channel->Next(10ms), std::nullopt);
+}
 
 TEST(ChunkProgress, IsTenPlusNinetyTimesTheShareOfChunksRead) {
   EXPECT_EQ(ChunkProgress(0, 4), 10);

@@ -33,7 +33,7 @@ SimBus::SimBus(SimConfig config, LogSink log) : config_(std::move(config)), log_
   state_.resize(config_.devices.size());
   for (std::size_t i = 0; i < state_.size(); ++i) {
     state_[i].present = config_.devices[i].present;
-    if (!state_[i].present) state_[i].hidden_left = config_.devices[i].reappear_after.value_or(-1);
+    if (!state_[i].present) Unplug(i);
   }
 }
 
@@ -56,6 +56,7 @@ std::vector<Listing> SimBus::Enumerate(std::uint16_t vendor_id, std::uint16_t pr
   for (std::size_t i = 0; i < config_.devices.size(); ++i) {
     DeviceState& state = state_[i];
     if (!state.present) {
+      if (state.back_at && std::chrono::steady_clock::now() >= *state.back_at) state.hidden_left = 0;
       if (state.hidden_left != 0) {
         if (state.hidden_left > 0) --state.hidden_left;
         continue;
@@ -63,6 +64,7 @@ std::vector<Listing> SimBus::Enumerate(std::uint16_t vendor_id, std::uint16_t pr
       // Plugged in again, it counts its reports afresh.
       state.present = true;
       state.reports = 0;
+      state.back_at.reset();
       log_("back " + config_.devices[i].name);
     }
     const SimDevice& d = config_.devices[i];
@@ -72,6 +74,19 @@ std::vector<Listing> SimBus::Enumerate(std::uint16_t vendor_id, std::uint16_t pr
   }
   log_("enumerate " + std::to_string(listed.size()));
   return listed;
+}
+
+void SimBus::Unplug(std::size_t device) {
+  const SimDevice& d = config_.devices[device];
+  DeviceState& state = state_[device];
+  state.present = false;
+  state.hidden_left = d.reappear_after.value_or(-1);
+  state.back_at.reset();
+  if (d.reappear_after_ms) {
+    state.back_at = std::chrono::steady_clock::now() + std::chrono::milliseconds(*d.reappear_after_ms);
+    // Plugged in again after the time, however often it was enumerated.
+    state.hidden_left = -1;
+  }
 }
 
 std::optional<SimHandle> SimBus::OpenInterface(std::size_t device, std::size_t iface) {
@@ -128,9 +143,8 @@ int SimBus::SendFeature(const SimHandle& handle, const std::uint8_t* data, std::
   DeviceState& state = state_[handle.device];
   ++state.reports;
   if (d.disappear_after && state.reports >= *d.disappear_after) {
-    state.present = false;
     ++state.generation;
-    state.hidden_left = d.reappear_after.value_or(-1);
+    Unplug(handle.device);
     log_("gone " + d.name);
   }
   return static_cast<int>(length);

@@ -3,6 +3,7 @@
 // log sink as one line (README.md lists them).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,7 +38,7 @@ class SimBus {
   std::string Path(std::size_t device, std::size_t iface) const;
 
   // One enumeration; 0 ids match any. Absent devices count down towards
-  // their reappearance here.
+  // their reappearance here, or are listed once their time away is over.
   std::vector<Listing> Enumerate(std::uint16_t vendor_id, std::uint16_t product_id);
   std::optional<SimHandle> OpenPath(std::string_view path);
   // The first interface of the first present device with these ids (and
@@ -56,9 +57,11 @@ class SimBus {
     std::uint32_t generation = 0;
     int reports = 0;
     int hidden_left = -1;  // enumerations until it is listed again; -1 never
+    std::optional<std::chrono::steady_clock::time_point> back_at;  // reappear_after_ms
     int replies = 0;
   };
 
+  void Unplug(std::size_t device);
   std::optional<SimHandle> OpenInterface(std::size_t device, std::size_t iface);
   std::string Where(const SimHandle& handle) const;
 

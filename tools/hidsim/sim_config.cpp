@@ -32,6 +32,24 @@ std::optional<bool> ParseFlag(std::string_view text) {
   return std::nullopt;
 }
 
+// A '#' or ';' that starts the line or follows a blank starts a comment, as
+// in the README's own example; one inside a value ("FF#1") does not. The
+// text keys (product, manufacturer, serial) keep their whole line: a product
+// name may well hold " #2".
+std::string_view WithoutComment(std::string_view line) {
+  const std::string_view key = Trim(line.substr(0, line.find('=')));
+  if (line.find('=') != std::string_view::npos &&
+      (key == "product" || key == "manufacturer" || key == "serial")) {
+    return line;
+  }
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if ((line[i] == '#' || line[i] == ';') && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+      return line.substr(0, i);
+    }
+  }
+  return line;
+}
+
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
@@ -89,6 +107,7 @@ std::string ApplyDeviceKey(SimDevice& device, std::string_view key, std::string_
   if (key == "read_fails") return flag(device.read_fails);
   if (key == "disappear_after") return count(device.disappear_after);
   if (key == "reappear_after") return count(device.reappear_after);
+  if (key == "reappear_after_ms") return count(device.reappear_after_ms);
   if (key == "interfaces") {
     auto parsed = ParseInterfaces(value);
     if (!parsed) return "expected usage pairs like FF01:1 for interfaces";
@@ -110,9 +129,9 @@ ParseResult ParseConfig(std::string_view text) {
   while (!text.empty()) {
     ++line_number;
     const auto end = text.find('\n');
-    std::string_view line = Trim(text.substr(0, end));
+    std::string_view line = Trim(WithoutComment(text.substr(0, end)));
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    if (line.empty() || line.front() == '#' || line.front() == ';') continue;
+    if (line.empty()) continue;
 
     if (line.front() == '[') {
       if (line.back() != ']') return fail("section header without ]");

@@ -31,9 +31,10 @@ struct SimDevice {
   bool open_fails = false;
   bool send_fails = false;
   bool read_fails = false;
-  std::optional<int> disappear_after;  // successful reports
-  std::optional<int> reappear_after;   // enumerations while absent
-  std::size_t path_length = 0;         // 0: the natural length
+  std::optional<int> disappear_after;    // successful reports
+  std::optional<int> reappear_after;     // enumerations while absent
+  std::optional<int> reappear_after_ms;  // time absent, as plugged in again unannounced
+  std::size_t path_length = 0;           // 0: the natural length
 };
 
 struct SimConfig {

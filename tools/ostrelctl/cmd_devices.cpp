@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <string>
 
+#include "common/printable.h"
 #include "common/win/text.h"
 #include "device/device_work.h"
 #include "device/hid_device_manager.h"
 #include "tools/ostrelctl/command.h"
 
 namespace ostrelctl {
-namespace {}  // namespace
 
 int RunDevices(Args args) {
   if (!args.empty()) {
@@ -22,8 +22,10 @@ int RunDevices(Args args) {
   ostrel::device::RescanDisplays(devices);
   std::printf("displays: %d\n", devices.DeviceCount());
   for (const auto& entry : devices.Devices()) {
-    std::printf("%d  %s  \"%s\"  release 0x%04X\n", static_cast<int>(entry->index), entry->path.data(),
-                ostrel::win::Narrow(entry->product_string).c_str(),
+    // What a device says of itself is quoted escaped, as any outside input.
+    std::printf("%d  %s  \"%s\"  release 0x%04X\n", static_cast<int>(entry->index),
+                ostrel::Printable(entry->path.data()).c_str(),
+                ostrel::Printable(ostrel::win::Narrow(entry->product_string)).c_str(),
                 static_cast<unsigned>(entry->release_number));
   }
   if (devices.DeviceCount() > 0) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/printable.h"
 #include "common/win/text.h"
 #include "tools/ostrelctl/command.h"
 #include "update/http_fetch.h"
@@ -27,18 +28,17 @@ int RunFetch(Args args) {
     std::wstring text;
     const int result = ostrel::update::HttpGetToString(fetcher, url.c_str(), text);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // A server's text reaches the terminal with its control bytes escaped.
     std::printf("result %d after %.2f s, %zu characters: %s\n", result, seconds, text.size(),
-                ostrel::win::Narrow(text).c_str());
+                ostrel::Printable(ostrel::win::Narrow(text)).c_str());
     return result == 1 ? 0 : 1;
   }
   const std::wstring path = ostrel::win::Widen(args[1], CP_ACP);
   const int result = ostrel::update::HttpDownloadToFile(fetcher, url.c_str(), path.c_str(), nullptr);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  const unsigned long long bytes =
-      ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
-          ? (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
-          : 0;
+  // The bytes of this transfer, not the size of whatever file is there: a
+  // failed download leaves an older file in place.
+  const unsigned long long bytes = fetcher.body_bytes;
   std::printf("result %d after %.3f s, %llu bytes (%.1f MB/s)\n", result, seconds, bytes,
               seconds > 0 ? static_cast<double>(bytes) / seconds / 1e6 : 0.0);
   return result == 1 ? 0 : 1;

@@ -30,6 +30,14 @@ class PrintedTemperature final : public ostrel::device::TemperatureView {
   void ShowCpuTemperature(int value) noexcept override { std::printf("CPU %d\n", value); }
 };
 
+class PrintedDisplayStatus final : public ostrel::device::DisplayStatusView {
+ public:
+  void DisplaysFailed(int failed) noexcept override {
+    std::printf("display failed: %d display(s) refused the report; rescanning\n", failed);
+  }
+  void DisplaysReopened(int open) noexcept override { std::printf("display reopened: %d open\n", open); }
+};
+
 LRESULT CALLBACK WatchProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_DEVICECHANGE) {
     auto* worker =
@@ -88,6 +96,8 @@ int RunRun(Args args) {
   PrintedTemperature printed;
   ostrel::device::DeviceWorker worker;
   worker.Work().SetView(&printed);
+  PrintedDisplayStatus status;
+  worker.Work().SetStatusView(&status);
   const unique_window window = CreateWatchWindow(worker);
   const ULONGLONG started = ::GetTickCount64();
   const ULONGLONG deadline = seconds ? started + static_cast<ULONGLONG>(seconds) * 1000 : ~0ULL;

@@ -33,11 +33,15 @@ int RunSend(Args args) {
 
   auto& devices = ostrel::device::CHidDeviceManager::Instance();
   ostrel::device::RescanDisplays(devices);
-  devices.SendReport(std::span<const std::uint8_t, ostrel::device::kReportLength>(
+  const auto tally = devices.SendReportCounted(std::span<const std::uint8_t, ostrel::device::kReportLength>(
       report.data(), ostrel::device::kReportLength));
-  std::printf("shown value %d: report %02X %02X %02X %02X %02X %02X sent to %d display(s)\n", value,
-              report[0], report[1], report[2], report[3], report[4], report[5], devices.DeviceCount());
-  return devices.DeviceCount() > 0 ? 0 : 1;
+  // Counted by what the displays took, not by how many are open: a display
+  // that refuses every report must not look served.
+  std::printf("shown value %d: report %02X %02X %02X %02X %02X %02X sent to %d display(s)", value, report[0],
+              report[1], report[2], report[3], report[4], report[5], tally.accepted);
+  if (tally.failed > 0) std::printf(", refused by %d", tally.failed);
+  std::printf("\n");
+  return tally.accepted > 0 ? 0 : 1;
 }
 
 }  // namespace ostrelctl

@@ -1,12 +1,17 @@
 // ostrelctl sensors: one read pass as the program runs it, then every
 // reading it saw and where each published value came from. Answers "which
-// sensor did it pick, and why?".
+// sensor did it pick, and why?". Beside a running program it only reads:
+// writing into the live block would change what that program publishes.
+#include <windows.h>
+
 #include <cstdio>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/printable.h"
+#include "common/win/unique_any.h"
 #include "sensors/hardware_block.h"
 #include "sensors/sensor_reader.h"
 #include "tools/ostrelctl/command.h"
@@ -27,14 +32,14 @@ class Recorder final : public PassObserver {
   void OnHardware(int hardware, std::string_view name) noexcept override {
     try {
       if (static_cast<int>(names.size()) <= hardware) names.resize(hardware + 1);
-      names[hardware] = name;
+      names[hardware] = ostrel::Printable(name);
     } catch (const std::bad_alloc&) {
       incomplete = true;
     }
   }
   void OnReading(const ObservedReading& r) noexcept override {
     try {
-      readings.push_back({r.hardware, r.sensor_class, r.slot, r.kind, std::string(r.label), r.value});
+      readings.push_back({r.hardware, r.sensor_class, r.slot, r.kind, ostrel::Printable(r.label), r.value});
     } catch (const std::bad_alloc&) {
       incomplete = true;
     }
@@ -128,25 +133,40 @@ void PrintPublished(const SensorReader& reader, const Recorder& seen) {
 
 }  // namespace
 
+bool BlockExists() {
+  const ostrel::win::unique_handle section(::OpenFileMappingA(FILE_MAP_READ, FALSE, kBlockName));
+  return static_cast<bool>(section);
+}
+
 int RunSensors(Args args) {
   std::string library(kLibraryFileName);
+  bool publish = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--library" && i + 1 < args.size()) {
       library = args[++i];
+    } else if (args[i] == "--publish") {
+      publish = true;
     } else {
-      std::fprintf(stderr, "ostrelctl sensors: unknown argument '%.*s'\n", Length(args[i]), args[i].data());
+      std::fprintf(stderr, "ostrelctl sensors: unknown argument '%s'\n", ostrel::Printable(args[i]).c_str());
       return 2;
     }
   }
   SensorReader reader(library);
   Recorder seen;
   reader.SetPassObserver(&seen);
-  if (!reader.MapHardwareBlock()) std::printf("The hardware block \"%s\" could not be mapped.\n", kBlockName);
+  if (!publish && BlockExists()) {
+    std::printf(
+        "The hardware block \"%s\" exists (is Ostrel running?): reading without publishing"
+        " (--publish writes into it).\n",
+        kBlockName);
+  } else if (!reader.MapHardwareBlock()) {
+    std::printf("The hardware block \"%s\" could not be mapped.\n", kBlockName);
+  }
   reader.ReadSensors();
   reader.SetPassObserver(nullptr);
   if (seen.outcome.end != PassEnd::NotBound) PrintReadings(seen);
   PrintPublished(reader, seen);
-  return 0;
+  return seen.outcome.end == PassEnd::NotBound ? 1 : 0;
 }
 
 }  // namespace ostrelctl

@@ -13,7 +13,7 @@ int RunFetch(Args args);
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
       {"help", "", "list the commands", nullptr},
-      {"sensors", "[--library FILE]",
+      {"sensors", "[--library FILE] [--publish]",
        "one read pass: every reading, and where each published value came from", RunSensors},
       {"block", "", "the four values of the running program's hardware block", RunBlock},
       {"devices", "", "rescan and list the open displays, with the first one's firmware version", RunDevices},
