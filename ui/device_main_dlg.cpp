@@ -66,7 +66,10 @@ UINT DeviceMainDlg::ShowMainWindow() {
   const Box panel = PanelBox(WorkArea());
   Create(nullptr, L"TEMP", kPanelStyle, WS_EX_TOOLWINDOW,
          VELO::CRect(panel.left, panel.top, panel.right, panel.bottom));
-  return ShowModal(0);
+  // Shown, not hidden (0): the style and the topmost step in OnInitDialog
+  // show the panel, and a tray program's panel is what the user starts it
+  // for. No activation: the program never takes the keyboard from the user.
+  return ShowModal(SW_SHOWNA);
 }
 
 BOOL DeviceMainDlg::OnInitDialog() {

@@ -22,6 +22,10 @@ Box ToBox(const VELO::CRect& rc) {
 
 }  // namespace
 
+// The box has no skin image of its own: its plain fill is dark, in the
+// panel's colours, so that the white texts stand out.
+CUIMessageBox::CUIMessageBox() { m_pm.SetBackColor(RGB(0x1E, 0x24, 0x2E), RGB(0x4A, 0x55, 0x66)); }
+
 BOOL CUIMessageBox::OnInitDialog() {
   MDialog::OnInitDialog();
   SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -17,7 +17,7 @@ inline constexpr UINT kMessageNoId = 34;
 
 class CUIMessageBox : public VELO::MDialog {
  public:
-  CUIMessageBox() = default;
+  CUIMessageBox();
   ~CUIMessageBox() override = default;
 
   BOOL OnInitDialog() override;

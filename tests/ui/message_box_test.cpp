@@ -51,7 +51,7 @@ class MessageBoxRun {
 
 RECT R(const Box& b) { return RECT{b.left, b.top, b.right, b.bottom}; }
 
-TEST(MessageBox, StylesDrawTheirButtonsAndClicksAnswerOneOrTwo) {
+TEST(UiMessageBox, StylesDrawTheirButtonsAndClicksAnswerOneOrTwo) {
   const MessageBoxLayout layout = LayOutMessageBox({0, 0, kMessageBoxWidth, kMessageBoxHeight});
   const RECT gap{layout.yes.right + 5, layout.ok.top, layout.no.left - 5, layout.ok.bottom};
   const RECT above_buttons{20, 135, 360, 155};
@@ -100,7 +100,7 @@ TEST(MessageBox, StylesDrawTheirButtonsAndClicksAnswerOneOrTwo) {
   EXPECT_EQ(no.Process().WaitExit(10s), 2u) << "NO answers 2";
 }
 
-TEST(MessageBox, LongTextWrapsInsideTheMessageArea) {
+TEST(UiMessageBox, LongTextWrapsInsideTheMessageArea) {
   MessageBoxRun empty(1, L"", "empty");
   ASSERT_NE(empty.Box(), nullptr);
   const Shot blank = GrabWindow(empty.Box());
