@@ -140,9 +140,10 @@ TEST(PaintBadInput, NullOwnerDuplicateIdsAndControlsRemovedWhileInUse) {
 
 // A parent ticked by the high-resolution timer whose child, in a mouse
 // handler (the UI thread holds the parent's child lock there), removes a
-// sibling while the tick is waiting for that lock. With the tick calling
-// controls under the timer-control lock and a destructor taking it, this
-// hangs; the CTest timeout then fails it.
+// sibling while the parent's tick is running. When a tick called controls
+// under the timer-control lock and then took the parent's child lock, and a
+// destructor took the timer-control lock, this hung; the CTest timeout then
+// fails it.
 class Parent : public TestControl {
  public:
   using TestControl::TestControl;
@@ -172,7 +173,7 @@ TEST(PaintLockOrder, RemovingASiblingInAHandlerWhileTheParentTicksDoesNotDeadloc
     if (parent->GetControl(3) != sibling) return;
     ::SetEvent(parent->uiInHandler);
     ::WaitForSingleObject(parent->tickStarted, 5000);
-    ::Sleep(50);  // the tick is now waiting for the parent's child lock
+    ::Sleep(50);  // let the tick go on towards the parent's children
     parent->RemoveControl(sibling);
   };
   w.pm.AddMTimer(parent);
