@@ -140,9 +140,10 @@ TEST(PaintBadInput, NullOwnerDuplicateIdsAndControlsRemovedWhileInUse) {
 
 // A parent ticked by the high-resolution timer whose child, in a mouse
 // handler (the UI thread holds the parent's child lock there), removes a
-// sibling while the tick is waiting for that lock. With the tick calling
-// controls under the timer-control lock and a destructor taking it, this
-// hangs; the CTest timeout then fails it.
+// sibling while the parent's tick is running. When a tick called controls
+// under the timer-control lock and then took the parent's child lock, and a
+// destructor took the timer-control lock, this hung; the CTest timeout then
+// fails it.
 class Parent : public TestControl {
  public:
   using TestControl::TestControl;
@@ -172,7 +173,7 @@ TEST(PaintLockOrder, RemovingASiblingInAHandlerWhileTheParentTicksDoesNotDeadloc
     if (parent->GetControl(3) != sibling) return;
     ::SetEvent(parent->uiInHandler);
     ::WaitForSingleObject(parent->tickStarted, 5000);
-    ::Sleep(50);  // the tick is now waiting for the parent's child lock
+    ::Sleep(50);  // let the tick go on towards the parent's children
     parent->RemoveControl(sibling);
   };
   w.pm.AddMTimer(parent);
@@ -185,6 +186,46 @@ TEST(PaintLockOrder, RemovingASiblingInAHandlerWhileTheParentTicksDoesNotDeadloc
   w.pm.KillMTimer();
   ::CloseHandle(parent->tickStarted);
   ::CloseHandle(parent->uiInHandler);
+}
+
+}  // namespace
+
+namespace {
+
+// The same with the ticked parent itself removed from its child's handler:
+// the removal must not wait for the tick, which waits for the parent's child
+// lock that the handler's caller holds.
+TEST(PaintLockOrder, RemovingTheTickedParentFromItsChildsHandlerDoesNotDeadlock) {
+  HostWindow w(400, 700, 200, 100, true);
+  EventLog log;
+  auto owned = std::make_unique<Parent>(&w, 1, CRect(0, 0, 200, 100), &log);
+  Parent* parent = owned.get();
+  w.pm.AddControl(std::move(owned), 1);
+  auto* child = static_cast<TestControl*>(
+      parent->AddControl(std::make_unique<TestControl>(parent, 2, CRect(0, 0, 100, 100), &log)));
+  child->onMove = [&] {
+    if (w.pm.GetControl(1) != parent) return;
+    ::SetEvent(parent->uiInHandler);
+    ::WaitForSingleObject(parent->tickStarted, 5000);
+    ::Sleep(50);
+    w.pm.RemoveControl(parent);
+    EXPECT_EQ(log.Count(Of("destroy", 1)), 0);  // not while the handler runs
+  };
+  const HANDLE tickStarted = parent->tickStarted;
+  const HANDLE uiInHandler = parent->uiInHandler;
+  w.pm.AddMTimer(parent);
+  ASSERT_NE(w.pm.SetMTimer(1), 0u);
+  ASSERT_EQ(::WaitForSingleObject(tickStarted, 5000), WAIT_OBJECT_0);
+  Mouse(w.hwnd(), WM_MOUSEMOVE, CPoint(50, 50));
+  EXPECT_EQ(w.pm.GetControl(1), nullptr);
+  EXPECT_EQ(log.Count(Of("destroy", 1)), 1);
+  EXPECT_EQ(log.Count(Of("destroy", 2)), 1);
+  log.Clear();
+  Pump(50);
+  EXPECT_TRUE(log.events.empty());  // no tick reaches the removed parent
+  w.pm.KillMTimer();
+  ::CloseHandle(tickStarted);
+  ::CloseHandle(uiInHandler);
 }
 
 }  // namespace

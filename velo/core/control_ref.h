@@ -20,10 +20,13 @@ struct ControlLife {
   CriticalSection lock;
   std::atomic<bool> alive{true};
 
+  // Waits for a running Call; none starts afterwards.
   void Kill() noexcept {
     CriticalSectionGuard guard(lock);
     alive = false;
   }
+  // Without waiting: refs read null at once, a running Call goes on.
+  void MarkGone() noexcept { alive = false; }
 };
 
 class ControlRef {

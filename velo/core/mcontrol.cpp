@@ -48,6 +48,12 @@ void MControl::Detach() noexcept {
   for (MControl* c : GetAreaControls()) c->Detach();
 }
 
+void MControl::MarkDetached() noexcept {
+  m_life->MarkGone();
+  for (MControl* c : GetControls()) c->MarkDetached();
+  for (MControl* c : GetAreaControls()) c->MarkDetached();
+}
+
 const wchar_t* MControl::GetClassNameW() const { return L"MControl"; }
 
 void MControl::InitControl(PaintManager*) {}
@@ -272,9 +278,14 @@ int MControl::RemoveControl(MControl* child) {
     if (m_pActiveChild.Address() == child) m_pActiveChild = nullptr;
   }
   // Outside the list lock; during a dispatch the window destroys it later,
-  // once nothing on the stack can still be inside it.
-  removed->Detach();
-  if (!m_pManager || !m_pManager->DeferDestroy(removed)) removed.reset();
+  // once nothing on the stack can still be inside it. Waiting for a tick
+  // on it must not happen here either: the caller may hold a child lock
+  // that the tick needs.
+  removed->MarkDetached();
+  if (!m_pManager || !m_pManager->DeferDestroy(removed)) {
+    removed->Detach();
+    removed.reset();
+  }
   return 0;
 }
 
@@ -283,8 +294,11 @@ void MControl::RemoveAllControl() {
   std::vector<std::unique_ptr<MControl>> all = TakeAll(m_subControls, m_subLock);
   for (auto& c : TakeAll(m_areaControls, m_areaLock)) all.push_back(std::move(c));
   for (auto& c : all) {
-    c->Detach();
-    if (!m_pManager || !m_pManager->DeferDestroy(c)) c.reset();
+    c->MarkDetached();
+    if (!m_pManager || !m_pManager->DeferDestroy(c)) {
+      c->Detach();
+      c.reset();
+    }
   }
 }
 

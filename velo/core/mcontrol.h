@@ -134,6 +134,9 @@ class VELO_API MControl : public MObject {
   // Marks this control and its children gone for every ControlRef, waiting
   // for a tick that is running on them. Owners call it before destruction.
   void Detach() noexcept;
+  // The same without waiting: every ControlRef reads null at once. For a
+  // control removed while locks are held; Detach follows before deletion.
+  void MarkDetached() noexcept;
   ControlRef Ref() noexcept { return ControlRef(this); }
   const std::shared_ptr<ControlLife>& GetLife() const noexcept { return m_life; }
 

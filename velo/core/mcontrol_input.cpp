@@ -171,13 +171,23 @@ int MControl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
 
 int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
 
+// Runs on the multimedia timer thread for controls registered with the
+// window: the children are copied under the lock and ticked without it, each
+// under its own life lock, so the tick never holds this list's lock while
+// the UI thread, which holds it while routing input, may wait on a child.
 int MControl::OnTimer() {
   const int own = OnControlTimer();
+  std::vector<ControlRef> children;
+  {
+    CriticalSectionGuard guard(m_subLock);
+    children.reserve(m_subControls.size());
+    for (const auto& child : m_subControls) children.emplace_back(child.get());
+  }
   int any = 0;
-  CriticalSectionGuard guard(m_subLock);
-  for (size_t i = 0; i < m_subControls.size(); ++i) {
-    MControl* child = m_subControls[i].get();
-    if (child->m_bRunTimer && child->m_bVisible && child->OnTimer()) any = 1;
+  for (const ControlRef& ref : children) {
+    ref.Call([&any](MControl* child) {
+      if (child->m_bRunTimer && child->m_bVisible && child->OnTimer()) any = 1;
+    });
   }
   return any ? 1 : own;
 }

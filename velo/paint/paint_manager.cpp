@@ -227,7 +227,10 @@ void PaintManager::FlushDelayed() noexcept {
   // A destructor may remove further controls: take the list each turn.
   while (!m_delayed.empty()) {
     auto batch = std::exchange(m_delayed, {});
-    batch.clear();
+    for (auto& c : batch) {
+      c->Detach();
+      c.reset();
+    }
   }
 }
 
@@ -243,15 +246,21 @@ void PaintManager::RemoveControl(MControl* control) {
     m_controls.erase(it);
   }
   if (m_focus.Address() == control) SetFocusControl(nullptr);
-  removed->Detach();
-  if (!DeferDestroy(removed)) removed.reset();
+  removed->MarkDetached();
+  if (!DeferDestroy(removed)) {
+    removed->Detach();
+    removed.reset();
+  }
 }
 
 namespace {
 void DestroyList(std::vector<std::unique_ptr<MControl>> list, ControlHost* host) {
   for (auto& c : list) {
-    c->Detach();
-    if (!host->DeferDestroy(c)) c.reset();
+    c->MarkDetached();
+    if (!host->DeferDestroy(c)) {
+      c->Detach();
+      c.reset();
+    }
   }
 }
 }  // namespace

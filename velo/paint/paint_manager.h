@@ -190,7 +190,8 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   BOOL ShowAirBladder(BOOL show, int ownerId);
   BalloonTip* GetAirBladder() const noexcept { return m_balloon.get(); }
 
-  // Caret of an edit control, drawn by the paint step.
+  // Caret of an edit control, drawn by the paint step. As with ::CreateCaret
+  // the bitmap stays the caller's (null: an inverted block).
   void CreateCaret(HBITMAP bitmap, int width, int height) noexcept;
   void ShowCaret(BOOL show) noexcept;
   void SetCaretPos(MRichEdit* owner, int x, int y) noexcept;
@@ -296,7 +297,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   int m_bCaretShown = 0;
   int m_bCaretOn = 0;
   MRichEdit* m_pCaretOwner = nullptr;
-  ostrel::win::unique_hbitmap m_hCaretBitmap;
+  HBITMAP m_hCaretBitmap = nullptr;  // the caller's, as with ::CreateCaret
   ShadowSettings m_shadow;
   Tooltip m_tooltip;
   std::unique_ptr<BalloonTip> m_balloon;

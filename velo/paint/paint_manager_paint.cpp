@@ -138,7 +138,7 @@ void PaintManager::DrawCaret(HDC dc, const CRect& paint) noexcept {
   if (!m_bCaretShown || !m_pCaretOwner || m_rcCaret.IsRectEmpty() || !m_rcCaret.Intersects(paint)) return;
   if (m_hCaretBitmap) {
     ostrel::win::unique_hdc src = MRender::CreateCompatibleDC(dc);
-    ostrel::win::scoped_select sel(src.get(), m_hCaretBitmap.get());
+    ostrel::win::scoped_select sel(src.get(), m_hCaretBitmap);
     ::BitBlt(dc, m_rcCaret.left, m_rcCaret.top, m_rcCaret.Width(), m_rcCaret.Height(), src.get(), 0, 0,
              SRCINVERT);
     return;

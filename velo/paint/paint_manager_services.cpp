@@ -176,7 +176,7 @@ BOOL PaintManager::ShowAirBladder(BOOL show, int ownerId) {
 }
 
 void PaintManager::CreateCaret(HBITMAP bitmap, int width, int height) noexcept {
-  m_hCaretBitmap.reset(bitmap);
+  m_hCaretBitmap = bitmap;
   m_rcCaret.right = m_rcCaret.left + width;
   m_rcCaret.bottom = m_rcCaret.top + height;
 }
