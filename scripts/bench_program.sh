@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Ostrel.exe's cost under Wine, measured from Linux: CPU time and private
+# memory over a window of seconds, beside a minimal one-window Win32 program
+# run at the same time (so Wine's own share shows), and the time from launch
+# to the first report on the simulated display.
+#
+#   scripts/bench_program.sh                 60 s window, 3 launches
+#   OSTREL_BENCH_SECONDS=30 OSTREL_BENCH_LAUNCHES=5 scripts/bench_program.sh
+#
+# CPU time: utime + stime of the Windows process's Linux process over the
+# window (after 5 s of settling). Private memory: Private_Clean +
+# Private_Dirty from /proc/<pid>/smaps_rollup at the end of the window.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo"
+unset HIDSIM_CONFIG HIDSIM_LOG OSTREL_SENSOR_SCRIPT
+seconds=${OSTREL_BENCH_SECONDS:-60}
+launches=${OSTREL_BENCH_LAUNCHES:-3}
+build=${OSTREL_DEMO_BUILD:-build}
+case "$build" in /*) ;; *) build=$repo/$build ;; esac
+
+cmake --build "$build" --target Ostrel sensorlib hidsim minimal_window >/dev/null
+state=$build/wine
+eval "$(tools/wine-env shell "$state")"
+win() { tools/wine-env run "$state" "$@"; }
+
+stage=$build/bench-program
+rm -rf "$stage"
+mkdir -p "$stage"
+cp -r "$build"/bin/. "$stage"/
+cp "$build"/sim/hidsim/hidapi.dll "$stage"/hidapi.dll
+cp "$build"/tests/minimal_window.exe "$stage"/
+printf '[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\ninterfaces = 0001:6 FF01:1\n' >"$stage"/hidsim.ini
+cp sensorlib/sensors.txt "$stage"/sensors.txt
+export OSTREL_SENSOR_SCRIPT="Z:$stage/sensors.txt" OSTREL_UPDATE_SERVER=http://127.0.0.1:1
+hz=$(getconf CLK_TCK)
+
+# The Linux process running a Windows executable (Wine keeps its name in
+# the command line).
+linux_pid() {
+  local name=$1
+  for _ in $(seq 1 100); do
+    local pid
+    pid=$(pgrep -f -- "$name" | while read -r p; do
+      tr '\0' ' ' </proc/"$p"/cmdline 2>/dev/null | grep -q "^[^ ]*$name" && echo "$p"
+    done | head -1)
+    [ -n "$pid" ] && { echo "$pid"; return; }
+    sleep 0.1
+  done
+  echo "no process for $name" >&2
+  exit 1
+}
+cpu_ticks() { awk '{ print $14 + $15 }' /proc/"$1"/stat; }
+private_kb() { awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { print kb }' /proc/"$1"/smaps_rollup; }
+end_all() {
+  win C:/windows/system32/taskkill.exe /F /IM Ostrel.exe >/dev/null 2>&1 || true
+  win C:/windows/system32/taskkill.exe /F /IM minimal_window.exe >/dev/null 2>&1 || true
+  wait 2>/dev/null || true
+}
+
+echo "== launch to first report ($launches launches)"
+for i in $(seq 1 "$launches"); do
+  : >"$stage"/hidsim.log
+  start=$(date +%s%N)
+  win "$stage/Ostrel.exe" </dev/null >/dev/null 2>&1 &
+  until grep -q '^send_feature' "$stage"/hidsim.log 2>/dev/null; do
+    sleep 0.01
+    [ $(( ($(date +%s%N) - start) / 1000000000 )) -lt 30 ] || { echo "no report in 30 s" >&2; break; }
+  done
+  echo "  launch $i: first report after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+  end_all
+done
+
+echo "== $seconds s side by side: Ostrel.exe and minimal_window.exe"
+win "$stage/Ostrel.exe" </dev/null >/dev/null 2>&1 &
+win "$stage/minimal_window.exe" </dev/null >/dev/null 2>&1 &
+ostrel=$(linux_pid Ostrel.exe)
+minimal=$(linux_pid minimal_window.exe)
+sleep 5
+o0=$(cpu_ticks "$ostrel") m0=$(cpu_ticks "$minimal")
+sleep "$seconds"
+o1=$(cpu_ticks "$ostrel") m1=$(cpu_ticks "$minimal")
+op=$(private_kb "$ostrel") mp=$(private_kb "$minimal")
+reports=$(grep -c '^send_feature' "$stage"/hidsim.log || true)
+end_all
+awk -v o="$((o1 - o0))" -v m="$((m1 - m0))" -v hz="$hz" -v s="$seconds" -v op="$op" -v mp="$mp" -v r="$reports" 'BEGIN {
+  printf "  %-20s %10s %12s %14s\n", "", "CPU (s)", "% of a core", "private (MB)"
+  printf "  %-20s %10.2f %12.3f %14.1f\n", "Ostrel.exe", o / hz, 100 * o / hz / s, op / 1024
+  printf "  %-20s %10.2f %12.3f %14.1f\n", "minimal_window.exe", m / hz, 100 * m / hz / s, mp / 1024
+  printf "  %-20s %10.2f %12.3f %14.1f\n", "own share", (o - m) / hz, 100 * (o - m) / hz / s, (op - mp) / 1024
+  printf "  reports sent since launch: %d\n", r
+}'
