@@ -35,19 +35,15 @@ cp sensorlib/sensors.txt "$stage"/sensors.txt
 export OSTREL_SENSOR_SCRIPT="Z:$stage/sensors.txt" OSTREL_UPDATE_SERVER=http://127.0.0.1:1
 hz=$(getconf CLK_TCK)
 
-# The Linux process running a Windows executable (Wine keeps its name in
-# the command line).
+# The Linux process running a Windows executable: Wine gives it the
+# executable's path as its command line.
 linux_pid() {
-  local name=$1
+  local pid
   for _ in $(seq 1 100); do
-    local pid
-    pid=$(pgrep -f -- "$name" | while read -r p; do
-      tr '\0' ' ' </proc/"$p"/cmdline 2>/dev/null | grep -q "^[^ ]*$name" && echo "$p"
-    done | head -1)
-    [ -n "$pid" ] && { echo "$pid"; return; }
+    pid=$(pgrep -n -f -- "^$stage/$1") && { echo "$pid"; return; }
     sleep 0.1
   done
-  echo "no process for $name" >&2
+  echo "no process for $1" >&2
   exit 1
 }
 cpu_ticks() { awk '{ print $14 + $15 }' /proc/"$1"/stat; }

@@ -81,7 +81,9 @@ BOOL DeviceMainDlg::OnInitDialog() {
   LoadBackground();
   settings::RegisterStartupTask();
   SetUpTrayAndWindow();
-  SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  // Topmost without activation: started at logon, the panel must not take
+  // the keyboard from whatever the user is typing into.
+  SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
   current_version_ = L"1.0.1.1";
   StartWorker();
   return TRUE;
@@ -224,6 +226,9 @@ void DeviceMainDlg::Run() { work_.Run(*this); }
 
 void DeviceMainDlg::ShowCpuTemperature(int value) noexcept {
   VELO::Manager::SetCPUTemp(static_cast<float>(value));
+  // A repaint of the layered panel is most of the program's CPU time under
+  // a steady temperature; the same number draws the same pixels.
+  if (shown_value_.exchange(value) == value) return;
   VELO::CRect client;
   GetClientRect(&client);
   InvalidateRect(client, FALSE);

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "device/device_work.h"
@@ -71,6 +72,7 @@ class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private
   int tempe_type_ = 0;
   std::wstring current_version_;
   TrayIcon tray_;
+  std::atomic<int> shown_value_{-1};  // last value the panel was asked to paint
 };
 
 }  // namespace ostrel::ui
