@@ -1,3 +1,5 @@
+#include <windows.h>
+// After windows.h, which they build on.
 #include <shellapi.h>
 #include <shlwapi.h>
 
