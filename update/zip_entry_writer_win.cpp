@@ -115,6 +115,34 @@ const char* Pump(unzFile zip, std::uint32_t method, EntrySink& sink) noexcept {
   }
 }
 
+// A new file, or one that replaces an ordinary file an earlier run left
+// there; a link or folder at the path is left alone. Most targets are new,
+// and under Wine every question to the file system costs as much as
+// inflating a small entry, so the existing ones are only looked at when
+// creating a new one fails.
+win::unique_file CreateTarget(const std::wstring& target, std::string& refusal) noexcept {
+  const auto create = [&target](DWORD disposition) {
+    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  };
+  win::unique_file file = create(CREATE_NEW);
+  if (file) return file;
+  const DWORD existing = ::GetFileAttributesW(target.c_str());
+  if (existing == INVALID_FILE_ATTRIBUTES) {
+    refusal = "file could not be created";
+  } else if (existing & FILE_ATTRIBUTE_REPARSE_POINT) {
+    refusal = "a link stands at the path";
+  } else if (existing & FILE_ATTRIBUTE_DIRECTORY) {
+    refusal = "a folder stands at the path";
+  } else {
+    // A read-only or hidden file is replaced too.
+    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    file = create(CREATE_ALWAYS);
+    if (!file) refusal = "file could not be created";
+  }
+  return file;
+}
+
 }  // namespace
 
 WrittenFile WriteEntryFile(unzFile zip, const std::wstring& target, const ZipEntryFacts& facts,
@@ -124,31 +152,14 @@ WrittenFile WriteEntryFile(unzFile zip, const std::wstring& target, const ZipEnt
     result.refusal = "compression method not supported";
     return result;
   }
-  const DWORD existing = ::GetFileAttributesW(target.c_str());
-  if (existing != INVALID_FILE_ATTRIBUTES) {
-    if (existing & FILE_ATTRIBUTE_REPARSE_POINT) {
-      result.refusal = "a link stands at the path";
-      return result;
-    }
-    if (existing & FILE_ATTRIBUTE_DIRECTORY) {
-      result.refusal = "a folder stands at the path";
-      return result;
-    }
-    // A read-only or hidden file left by an earlier run is replaced too.
-    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
   int method = 0, level = 0;
   if (::unzOpenCurrentFile2(zip, &method, &level, 1) != UNZ_OK) {
     result.refusal = "entry data unreadable";
     return result;
   }
   const std::unique_ptr<void, CurrentEntryCloser> current(zip);
-  win::unique_file file(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    result.refusal = "file could not be created";
-    return result;
-  }
+  win::unique_file file = CreateTarget(target, result.refusal);
+  if (!file) return result;
   EntrySink sink(file.get(), facts.uncompressed_size, allowance);
   const char* why = Pump(zip, facts.method, sink);
   result.bytes = sink.Bytes();

@@ -1,11 +1,10 @@
 #include <unzip.h>
 #include <windows.h>
-// After unzip.h: it uses the zlib macros that unzip.h brings in.
-#include <iowin32.h>
 #include <zlib.h>
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "common/win/unique_any.h"
@@ -13,6 +12,7 @@
 #include "update/same_path.h"
 #include "update/zip_entry_writer.h"
 #include "update/zip_extract.h"
+#include "update/zip_reader_io.h"
 
 namespace ostrel::update {
 
@@ -63,7 +63,8 @@ std::optional<std::wstring> DecodeName(const std::string& stored, unsigned long 
 
 class Extraction {
  public:
-  Extraction(std::wstring base, const ExtractOptions& options) : base_(std::move(base)), options_(options) {
+  Extraction(std::wstring base, const ExtractOptions& options)
+      : base_(std::move(base)), full_base_(FullPath(base_)), options_(options) {
     for (const auto& path : options.protected_paths) protected_.push_back(PathKey(FullPath(path)));
     if (protected_.empty()) protected_.push_back(PathKey(RunningProgram()));
   }
@@ -104,8 +105,11 @@ class Extraction {
     }
     const std::wstring target = base_ + cleaned.path;
     if (target.size() >= MAX_PATH) return "path too long inside the folder";
+    // The cleaned name has no "." or ".." steps, so the full path is the
+    // base's full path and the name, without asking the file system again.
+    const std::wstring full_key = PathKey(full_base_ + cleaned.path);
     for (const auto& key : protected_) {
-      if (PathKey(FullPath(target)) == key) return "would replace the running program";
+      if (full_key == key) return "would replace the running program";
     }
     if (const std::string why = CreateParents(cleaned.path, entry.directory); !why.empty()) return why;
     if (entry.directory) {
@@ -133,23 +137,33 @@ class Extraction {
       const std::size_t next = relative.find(L'\\', at);
       if (next == std::wstring::npos && !include_last) return {};
       const std::wstring folder = base_ + relative.substr(0, next);
-      const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-      if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-          return "folder could not be created";
-        }
-      } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        return "a link stands on the path";
-      } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return "a file stands where a folder is needed";
+      // Folders this run made or checked are not asked about again; only
+      // entries of this run could have changed them since.
+      const std::wstring key = PathKey(folder);
+      if (checked_folders_.count(key)) {
+        if (next == std::wstring::npos) return {};
+        at = next + 1;
+        continue;
       }
+      // A folder made just now is ours; one that was there already is
+      // looked at before anything is written through it.
+      if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) return "folder could not be created";
+        const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return "folder could not be created";
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "a link stands on the path";
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "a file stands where a folder is needed";
+      }
+      checked_folders_.insert(key);
       if (next == std::wstring::npos) return {};
       at = next + 1;
     }
   }
 
   std::wstring base_;
+  std::wstring full_base_;
   const ExtractOptions& options_;
+  std::set<std::wstring> checked_folders_;
   std::vector<std::wstring> protected_;
   EntryLedger ledger_;
 };
@@ -177,7 +191,7 @@ ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder,
   try {
     if (!archive || !folder) return report;
     zlib_filefunc64_def io{};
-    ::fill_win32_filefunc64W(&io);
+    FillBufferedWideFileFunctions(io);
     const unique_zip zip(::unzOpen2_64(archive, &io));
     if (!zip) return report;
     report.opened = true;
