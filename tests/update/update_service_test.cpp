@@ -279,3 +279,70 @@ TEST_F(UpdateInstall, RealInstallStartsTheProgramAndEndsWithZero) {
 
 }  // namespace
 }  // namespace ostrel::update
+
+namespace ostrel::update {
+namespace {
+
+// `ostrelctl check-update` against the same server, with the origin from
+// the environment or the registry.
+class CheckUpdateCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (testing::LoadUpdateServer().port == 0) GTEST_SKIP() << "update server not running";
+  }
+  void TearDown() override { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\TEMP", L"update_server"); }
+
+  static testing::ChildResult Run(const std::wstring& arguments, const std::wstring& environment_origin) {
+    const auto ostrelctl = testing::ExecutableFolder().parent_path() / "bin" / "ostrelctl.exe";
+    std::vector<std::pair<std::wstring, std::wstring>> environment;
+    if (!environment_origin.empty()) environment.emplace_back(L"OSTREL_UPDATE_SERVER", environment_origin);
+    return testing::RunChild(L"\"" + ostrelctl.wstring() + L"\" check-update " + arguments, 60s, environment);
+  }
+  static void SetRegistryOrigin(const std::wstring& origin) {
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\TEMP", L"update_server", REG_SZ, origin.c_str(),
+                      static_cast<DWORD>((origin.size() + 1) * sizeof(wchar_t)));
+  }
+};
+
+TEST_F(CheckUpdateCommand, PrintsTextVersionAndVerdictAndFailsWithoutAVersion) {
+  const auto software = Run(L"software", CaseOrigin("newer"));
+  ASSERT_TRUE(software.exit_code);
+  EXPECT_EQ(*software.exit_code, 0u) << software.output;
+  for (const char* part : {"/case/newer/panel-kit/KX4/software/version", "\"1.0.1.2\\n\"",
+                           "current version: 1.0.1.1", "verdict: newer version 1.0.1.2"}) {
+    EXPECT_NE(software.output.find(part), std::string::npos) << part << "\n" << software.output;
+  }
+  const auto same = Run(L"", CaseOrigin("same"));  // software is the default
+  EXPECT_EQ(same.exit_code, 0u);
+  EXPECT_NE(same.output.find("verdict: up to date"), std::string::npos) << same.output;
+
+  // No display answers here: the firmware check answers "not newer".
+  const auto firmware = Run(L"firmware", CaseOrigin("newer"));
+  EXPECT_EQ(firmware.exit_code, 0u) << firmware.output;
+  EXPECT_NE(firmware.output.find("device version: none"), std::string::npos) << firmware.output;
+  EXPECT_NE(firmware.output.find("verdict: up to date, latest is 13"), std::string::npos) << firmware.output;
+
+  for (const char* unusable : {"xml", "notfound", "missing-case"}) {
+    const auto result = Run(L"software", CaseOrigin(unusable));
+    EXPECT_EQ(result.exit_code, 1u) << unusable;
+    EXPECT_NE(result.output.find("no usable version text"), std::string::npos) << result.output;
+  }
+  EXPECT_EQ(Run(L"hardware", CaseOrigin("newer")).exit_code, 2u);
+}
+
+TEST_F(CheckUpdateCommand, TheEnvironmentOverridesTheRegistryWhichOverridesTheBuild) {
+  // The built-in origin does not resolve: without either the check fails.
+  EXPECT_EQ(Run(L"software", L"").exit_code, 1u);
+  SetRegistryOrigin(CaseOrigin("newer"));
+  const auto registry = Run(L"software", L"");
+  EXPECT_EQ(registry.exit_code, 0u) << registry.output;
+  EXPECT_NE(registry.output.find("/case/newer/"), std::string::npos) << registry.output;
+  const auto environment = Run(L"software", CaseOrigin("same"));
+  EXPECT_NE(environment.output.find("/case/same/"), std::string::npos) << environment.output;
+  // An unusable environment value is passed over.
+  const auto unusable = Run(L"software", L"not a url");
+  EXPECT_NE(unusable.output.find("/case/newer/"), std::string::npos) << unusable.output;
+}
+
+}  // namespace
+}  // namespace ostrel::update
