@@ -10,6 +10,11 @@ namespace {
 
 bool IsSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/'; }
 
+// C0 and C1 controls and DEL. The C1 range is also where the ANSI code
+// page's undefined bytes (0x81, 0x8D, ...) end up, so a name that is no
+// text in that code page is caught here.
+bool IsControl(wchar_t c) noexcept { return c < 32 || (c >= 0x7F && c <= 0x9F); }
+
 wchar_t AsciiUpper(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
 
 bool EqualsUpper(std::wstring_view text, std::wstring_view upper) noexcept {
@@ -69,7 +74,7 @@ bool IsDeviceName(std::wstring_view step) noexcept {
 
 std::string_view StepRefusal(std::wstring_view step) noexcept {
   for (wchar_t c : step) {
-    if (c < 32) return "control character in the name";
+    if (IsControl(c)) return "control character in the name";
     if (c == L':') return "colon in the name (drive or alternate data stream)";
     if (c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L'?' || c == L'*') {
       return "character not allowed in a file name";
@@ -87,6 +92,14 @@ CleanedEntryName CleanEntryName(std::wstring_view stored) {
   if (stored.size() > kMaxEntryNameLength) {
     result.refusal = "name longer than 260 characters";
     return result;
+  }
+  // Checked before any cleaning: a zero byte ends the name for every C
+  // string reader, so what follows it must not be what gets written.
+  for (wchar_t c : stored) {
+    if (IsControl(c)) {
+      result.refusal = "control character in the name";
+      return result;
+    }
   }
   const std::wstring_view name = StripLeadingEscapes(stored);
   result.names_directory = !name.empty() && IsSeparator(name.back());

@@ -27,6 +27,7 @@ struct CorpusEntry {
   int exit_code = 0;
   std::vector<std::string> present, absent;
   bool in_program_folder = false;
+  int written = -1;  // entries written; -1 when not checked
 };
 
 std::vector<std::string> SplitList(const std::string& text) {
@@ -44,13 +45,14 @@ std::vector<CorpusEntry> LoadCorpus() {
   std::string line;
   while (std::getline(in, line)) {
     std::stringstream fields(line);
-    std::string name, code, present, absent, program;
+    std::string name, code, present, absent, program, written;
     if (!std::getline(fields, name, '\t') || !std::getline(fields, code, '\t') ||
         !std::getline(fields, present, '\t') || !std::getline(fields, absent, '\t') ||
-        !std::getline(fields, program, '\t')) {
+        !std::getline(fields, program, '\t') || !std::getline(fields, written, '\t')) {
       continue;
     }
-    corpus.push_back({name, std::stoi(code), SplitList(present), SplitList(absent), program == "1"});
+    corpus.push_back({name, std::stoi(code), SplitList(present), SplitList(absent), program == "1",
+                      written == "-" ? -1 : std::stoi(written)});
   }
   return corpus;
 }
@@ -116,6 +118,9 @@ TEST(HostileArchives, NothingAppearsOutsideTheTargetAndEveryRunEnds) {
     std::string text;
     std::getline(sentinel, text);
     EXPECT_EQ(text, "sentinel");
+    if (c.written >= 0) {
+      EXPECT_NE(result.output.find(std::to_string(c.written) + " of "), std::string::npos) << result.output;
+    }
     for (const auto& p : c.present) EXPECT_TRUE(fs::exists(target / p)) << p << "\n" << result.output;
     for (const auto& p : c.absent) EXPECT_FALSE(fs::exists(target / p)) << p << "\n" << result.output;
     if (c.in_program_folder) {

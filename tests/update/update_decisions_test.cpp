@@ -169,6 +169,10 @@ TEST(CleanEntryName, KeepsTheOriginalCleaningAndRefusesEveryEscape) {
       {L"x?.txt", L""},
       {L"x*.txt", L""},
       {L"x\x01.txt", L""},
+      {L"x\x81.txt", L""},  // an undefined byte of the ANSI code page
+      {L"x\x7F.txt", L""},
+      {std::wstring(L"ok.txt\0../../x.txt", 19), L""},
+      {L"caf\u00E9\u4E2D.txt", L"caf\u00E9\u4E2D.txt"},
       {L"", L""},
       {L"/", L""},
   };

@@ -94,15 +94,16 @@ def build_corpus(folder):
     """Every way out of the target folder, and every liar. Each line of the
     manifest: name, expected exit code of `ostrelctl extract`, paths that
     must exist in the target afterwards (';'-separated, '-' for none),
-    paths that must not, and whether the archive is run from a folder that
-    holds the extracting program itself."""
+    paths that must not, whether the archive is run from a folder that
+    holds the extracting program itself, and how many entries are written
+    ('-' when not checked)."""
     os.makedirs(folder, exist_ok=True)
     rows = []
 
-    def add(name, data, exit_code=0, present=(), absent=(), in_program_folder=False):
+    def add(name, data, exit_code=0, present=(), absent=(), in_program_folder=False, written=None):
         _write(os.path.join(folder, name + ".zip"), data)
         rows.append("\t".join([name, str(exit_code), ";".join(present) or "-", ";".join(absent) or "-",
-                               "1" if in_program_folder else "0"]))
+                               "1" if in_program_folder else "0", "-" if written is None else str(written)]))
 
     def forge(name, entries, **kw):
         add(name, zip_forge.build(entries), **kw)
@@ -121,47 +122,47 @@ def build_corpus(folder):
     forge("root-slash", [Entry("/escaped-10.txt", x)], present=["escaped-10.txt"])
     forge("root-backslash", [Entry("\\escaped-11.txt", x)], present=["escaped-11.txt"])
     forge("unc", [Entry("\\\\server\\share\\escaped-12.txt", x)], present=["server\\share\\escaped-12.txt"])
-    forge("long-prefix", [Entry("\\\\?\\C:\\escaped-13.txt", x)], absent=["escaped-13.txt"])
-    forge("device-prefix", [Entry("\\\\.\\C:\\escaped-14.txt", x)], absent=["escaped-14.txt"])
-    forge("device-prefix-com", [Entry("\\\\.\\COM1", x)])
-    forge("stream", [Entry("escaped-15.txt:stream", x)], absent=["escaped-15.txt"])
-    forge("stream-data", [Entry("escaped-16.txt::$DATA", x)], absent=["escaped-16.txt"])
-    forge("device-con", [Entry("CON", x)])
-    forge("device-nul-txt", [Entry("nul.txt", x)], absent=["nul.txt"])
-    forge("device-com1", [Entry("dir/COM1", x)], absent=["dir\\COM1"])
-    forge("device-lpt1", [Entry("LPT1.log", x)], absent=["LPT1.log"])
-    forge("device-aux-space", [Entry("aux .txt", x)])
-    forge("trailing-dot", [Entry("escaped-17.exe.", x)], absent=["escaped-17.exe"])
-    forge("trailing-space", [Entry("escaped-18.exe ", x)], absent=["escaped-18.exe"])
-    forge("trailing-dot-folder", [Entry("escaped-19./x", x)], absent=["escaped-19"])
-    forge("long-name", [Entry("a" * 300, x)])
+    forge("long-prefix", [Entry("\\\\?\\C:\\escaped-13.txt", x)], absent=["escaped-13.txt"], written=0)
+    forge("device-prefix", [Entry("\\\\.\\C:\\escaped-14.txt", x)], absent=["escaped-14.txt"], written=0)
+    forge("device-prefix-com", [Entry("\\\\.\\COM1", x)], written=0)
+    forge("stream", [Entry("escaped-15.txt:stream", x)], absent=["escaped-15.txt"], written=0)
+    forge("stream-data", [Entry("escaped-16.txt::$DATA", x)], absent=["escaped-16.txt"], written=0)
+    forge("device-con", [Entry("CON", x)], written=0)
+    forge("device-nul-txt", [Entry("nul.txt", x)], absent=["nul.txt"], written=0)
+    forge("device-com1", [Entry("dir/COM1", x)], absent=["dir\\COM1"], written=0)
+    forge("device-lpt1", [Entry("LPT1.log", x)], absent=["LPT1.log"], written=0)
+    forge("device-aux-space", [Entry("aux .txt", x)], written=0)
+    forge("trailing-dot", [Entry("escaped-17.exe.", x)], absent=["escaped-17.exe"], written=0)
+    forge("trailing-space", [Entry("escaped-18.exe ", x)], absent=["escaped-18.exe"], written=0)
+    forge("trailing-dot-folder", [Entry("escaped-19./x", x)], absent=["escaped-19"], written=0)
+    forge("long-name", [Entry("a" * 300, x)], written=0)
     forge("long-path", [Entry("d/" * 100 + "escaped-20.txt", x)])
-    forge("ansi-invalid", [Entry(b"escaped-21-\x81\x8d\x8f.txt", x)])
-    forge("utf8-invalid", [Entry(b"escaped-22-\xff\xfe.txt", x, flags=0x0800)])
-    forge("control-char", [Entry(b"escaped\x01-23.txt", x)])
-    forge("nul-in-name", [Entry(b"ok.txt\x00../../escaped-24.txt", x)])
+    forge("ansi-invalid", [Entry(b"escaped-21-\x81\x8d\x8f.txt", x)], absent=["escaped-21-.txt"], written=0)
+    forge("utf8-invalid", [Entry(b"escaped-22-\xff\xfe.txt", x, flags=0x0800)], written=0)
+    forge("control-char", [Entry(b"escaped\x01-23.txt", x)], written=0)
+    forge("nul-in-name", [Entry(b"ok.txt\x00../../escaped-24.txt", x)], absent=["escaped-24.txt", "ok.txt"], written=0)
     forge("symlink-up", [Entry("escaped-25", b"../../../..", method=0, external=0o120777 << 16)],
-          absent=["escaped-25"])
+          absent=["escaped-25"], written=0)
     forge("symlink-then-through",
           [Entry("link", b"..", method=0, external=0o120777 << 16), Entry("link/escaped-26.txt", x)],
           present=["link\\escaped-26.txt"])
-    forge("dir-then-file", [Entry("same/", b"", external=0o040755 << 16), Entry("same", x)])
+    forge("dir-then-file", [Entry("same/", b"", external=0o040755 << 16), Entry("same", x)], written=1)
     forge("file-then-dir", [Entry("same2", x), Entry("same2/inner.txt", x)], present=["same2"])
-    forge("file-twice", [Entry("twice.txt", b"first"), Entry("TWICE.txt", b"second")], present=["twice.txt"])
-    forge("replace-program", [Entry("ostrelctl.exe", b"MZ not the program")], in_program_folder=True)
+    forge("file-twice", [Entry("twice.txt", b"first"), Entry("TWICE.txt", b"second")], present=["twice.txt"], written=1)
+    forge("replace-program", [Entry("ostrelctl.exe", b"MZ not the program")], in_program_folder=True, written=0)
     # The same length, so that minizip's header check lets it through.
     forge("local-name-differs", [Entry("inside.txt", x, local_name=b"..\\escaped")],
-          present=["inside.txt"], absent=["..\\escaped"])
-    forge("overrun-deflate", [Entry("overrun.bin", b"\0" * (8 << 20), declared=1000)], absent=["overrun.bin"])
+          present=["inside.txt"], absent=["..\\escaped"], written=1)
+    forge("overrun-deflate", [Entry("overrun.bin", b"\0" * (8 << 20), declared=1000)], absent=["overrun.bin"], written=0)
     forge("overrun-stored", [Entry("overrun2.bin", b"A" * 100000, method=0, declared=10)],
-          absent=["overrun2.bin"])
-    forge("short-data", [Entry("short.bin", b"B" * 100, declared=5000)], absent=["short.bin"])
-    forge("bomb-declared", [Entry("bomb.bin", b"\0" * 1000, declared=3 << 30)], absent=["bomb.bin"])
+          absent=["overrun2.bin"], written=0)
+    forge("short-data", [Entry("short.bin", b"B" * 100, declared=5000)], absent=["short.bin"], written=0)
+    forge("bomb-declared", [Entry("bomb.bin", b"\0" * 1000, declared=3 << 30)], absent=["bomb.bin"], written=0)
     forge("crc-mismatch", [Entry("crc.bin", b"C" * 50000, crc=0x12345678), Entry("after.txt", x)],
           present=["after.txt"], absent=["crc.bin"])
-    forge("corrupt-deflate", [Entry("corrupt.bin", b"D" * 1000, payload=b"\xff" * 300)], absent=["corrupt.bin"])
-    forge("encrypted", [Entry("secret.txt", x, flags=0x0001)], absent=["secret.txt"])
-    forge("method-unknown", [Entry("lzma.bin", x, method=14)], absent=["lzma.bin"])
+    forge("corrupt-deflate", [Entry("corrupt.bin", b"D" * 1000, payload=b"\xff" * 300)], absent=["corrupt.bin"], written=0)
+    forge("encrypted", [Entry("secret.txt", x, flags=0x0001)], absent=["secret.txt"], written=0)
+    forge("method-unknown", [Entry("lzma.bin", x, method=14)], absent=["lzma.bin"], written=0)
     good = zip_forge.build([Entry("a.txt", x), Entry("b/c.txt", x * 100)])
     add("truncated-half", good[: len(good) // 2], exit_code=1)
     # Opens (the end record's signature is found) but its directory is cut.
