@@ -4,7 +4,7 @@
 // Nothing is created, written or followed outside the folder: every name is
 // cleaned or refused (zip_entry_name.h), no link is ever created or followed,
 // and an entry may not turn an earlier one into something else
-// (entry_ledger.h) nor replace the running program. Each entry's inflated
+// (entry_ledger.h) nor replace the running program or a library it loaded. Each entry's inflated
 // data must match its declared size and CRC; a file that fails either is
 // deleted. The whole run keeps to zip_limits.h.
 #pragma once
@@ -43,7 +43,8 @@ struct ExtractReport {
 struct ExtractOptions {
   std::uint64_t max_total_bytes = kMaxExtractedBytes;
   std::size_t max_entries = kMaxArchiveEntries;
-  // Files no entry may replace; empty means the running program.
+  // Files no entry may replace; empty means the running program and every
+  // library it has loaded.
   std::vector<std::wstring> protected_paths;
 };
 

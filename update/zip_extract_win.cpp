@@ -1,7 +1,10 @@
 #include <unzip.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <psapi.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -26,10 +29,10 @@ using unique_zip = std::unique_ptr<void, ZipCloser>;
 constexpr unsigned long kFlagEncrypted = 0x0001;
 constexpr unsigned long kFlagUtf8Name = 0x0800;
 
-std::wstring RunningProgram() {
+std::wstring ModulePath(HMODULE module) {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD n = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return {};
     if (n < path.size()) {
       path.resize(n);
@@ -37,6 +40,25 @@ std::wstring RunningProgram() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+// The program and every library it has loaded (VELO.dll, hidapi.dll, the
+// sensor library beside it): replacing any of them under the running
+// process is replacing the running program.
+std::vector<std::wstring> RunningProgramFiles() {
+  std::vector<std::wstring> files = {ModulePath(nullptr)};
+  std::vector<HMODULE> modules(256);
+  DWORD needed = 0;
+  const HANDLE self = ::GetCurrentProcess();
+  if (!::EnumProcessModules(self, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                            &needed)) {
+    return files;
+  }
+  modules.resize(std::min<std::size_t>(modules.size(), needed / sizeof(HMODULE)));
+  for (HMODULE module : modules) {
+    if (std::wstring path = ModulePath(module); !path.empty()) files.push_back(std::move(path));
+  }
+  return files;
 }
 
 std::wstring FullPath(const std::wstring& path) {
@@ -66,7 +88,9 @@ class Extraction {
   Extraction(std::wstring base, const ExtractOptions& options)
       : base_(std::move(base)), full_base_(FullPath(base_)), options_(options) {
     for (const auto& path : options.protected_paths) protected_.push_back(PathKey(FullPath(path)));
-    if (protected_.empty()) protected_.push_back(PathKey(RunningProgram()));
+    if (protected_.empty()) {
+      for (const auto& path : RunningProgramFiles()) protected_.push_back(PathKey(path));
+    }
   }
 
   void Entry(unzFile zip, ExtractReport& report) {

@@ -102,6 +102,7 @@ TEST(HostileArchives, NothingAppearsOutsideTheTargetAndEveryRunEnds) {
     if (c.in_program_folder) {
       program = target / "ostrelctl.exe";
       fs::copy_file(ostrelctl, program);
+      fs::copy_file(ostrelctl.parent_path() / "hidapi.dll", target / "hidapi.dll");
     }
     const fs::path archive = testing::UpdateServerState() / "corpus" / (c.name + ".zip");
     const auto result = testing::RunChild(L"\"" + program.wstring() + L"\" extract \"" + archive.wstring() +

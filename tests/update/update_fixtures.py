@@ -149,7 +149,8 @@ def build_corpus(folder):
     forge("dir-then-file", [Entry("same/", b"", external=0o040755 << 16), Entry("same", x)], written=1)
     forge("file-then-dir", [Entry("same2", x), Entry("same2/inner.txt", x)], present=["same2"])
     forge("file-twice", [Entry("twice.txt", b"first"), Entry("TWICE.txt", b"second")], present=["twice.txt"], written=1)
-    forge("replace-program", [Entry("ostrelctl.exe", b"MZ not the program")], in_program_folder=True, written=0)
+    forge("replace-program", [Entry("ostrelctl.exe", b"MZ not the program"), Entry("hidapi.dll", b"MZ no dll")],
+          in_program_folder=True, written=0)
     # The same length, so that minizip's header check lets it through.
     forge("local-name-differs", [Entry("inside.txt", x, local_name=b"..\\escaped")],
           present=["inside.txt"], absent=["..\\escaped"], written=1)
