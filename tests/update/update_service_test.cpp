@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_worker.h"
 #include "tests/update/update_test_env.h"
 #include "update/same_path.h"
 
@@ -342,6 +343,38 @@ TEST_F(CheckUpdateCommand, TheEnvironmentOverridesTheRegistryWhichOverridesTheBu
   // An unusable environment value is passed over.
   const auto unusable = Run(L"software", L"not a url");
   EXPECT_NE(unusable.output.find("/case/newer/"), std::string::npos) << unusable.output;
+}
+
+}  // namespace
+}  // namespace ostrel::update
+
+namespace ostrel::update {
+namespace {
+
+// The service behind the worker thread, as the main dialog will wire it:
+// the start-up commands 5, 1, 6 answer before the first update step, and a
+// command posted later is answered in turn.
+TEST_F(UpdateChecks, WorkerRunsTheStartUpChecksAndLaterCommands) {
+  Recorder recorder;
+  UpdateService service(TestHost(window_, "newer", 0x12, recorder));
+  device::DeviceWorker worker("no-such-sensor-library.dll");
+  worker.Work().SetUpdateTasks(&service);
+  worker.StartWorker();
+  const auto wait_for = [this](std::size_t count) {
+    Posted got;
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (got.size() < count && std::chrono::steady_clock::now() < end) {
+      for (const auto& p : window_.Take(MSG_UPDATE_RESULT)) got.push_back(p);
+      ::Sleep(20);
+    }
+    return got;
+  };
+  EXPECT_EQ(wait_for(2), (Posted{{1, 1}, {2, 1}}));
+  worker.PostTask(static_cast<std::int32_t>(WorkerTask::CheckFirmwareNow));
+  worker.PostTask(static_cast<std::int32_t>(WorkerTask::CheckSoftwareNow));
+  EXPECT_EQ(wait_for(2), (Posted{{2, 1}, {1, 1}}));
+  worker.StopWorker();
+  EXPECT_TRUE(recorder.started.empty());
 }
 
 }  // namespace
