@@ -3,19 +3,23 @@
 #include <algorithm>
 
 #include "velo/core/cursor_names.h"
-#include "velo/paint/paint_manager.h"
 
 namespace VELO {
 
 namespace {
 
 // Children leave their list under its lock and are destroyed after it is
-// released: a destructor takes other locks (the window's timer-control lock)
-// that a timer tick holds while it waits for this list's lock.
+// released: detaching waits for a timer tick on them, and a tick of this
+// control holds its own life lock while it waits for this list's lock.
 std::vector<std::unique_ptr<MControl>> TakeAll(std::vector<std::unique_ptr<MControl>>& list,
                                                CriticalSection& lock) {
   CriticalSectionGuard guard(lock);
   return std::exchange(list, {});
+}
+
+void DestroyAll(std::vector<std::unique_ptr<MControl>> list) noexcept {
+  for (auto& c : list) c->Detach();
+  list.clear();
 }
 
 }  // namespace
@@ -28,11 +32,26 @@ MControl::MControl(MObject* owner, UINT id, CRect rc, BOOL visible, BOOL enabled
       m_bEnabled(enabled ? 1 : 0),
       m_bResponse(responds ? 1 : 0) {}
 
+ControlRef::ControlRef(MControl* control) noexcept
+    : control_(control), life_(control ? control->GetLife() : nullptr) {}
+
 MControl::~MControl() {
-  if (m_pManager) m_pManager->ForgetControl(this);
+  m_life->Kill();
   m_pActiveChild = nullptr;
-  TakeAll(m_subControls, m_subLock).clear();
-  TakeAll(m_areaControls, m_areaLock).clear();
+  DestroyAll(TakeAll(m_subControls, m_subLock));
+  DestroyAll(TakeAll(m_areaControls, m_areaLock));
+}
+
+void MControl::Detach() noexcept {
+  m_life->Kill();
+  for (MControl* c : GetControls()) c->Detach();
+  for (MControl* c : GetAreaControls()) c->Detach();
+}
+
+void MControl::MarkDetached() noexcept {
+  m_life->MarkGone();
+  for (MControl* c : GetControls()) c->MarkDetached();
+  for (MControl* c : GetAreaControls()) c->MarkDetached();
 }
 
 const wchar_t* MControl::GetClassNameW() const { return L"MControl"; }
@@ -256,15 +275,31 @@ int MControl::RemoveControl(MControl* child) {
     if (it == m_subControls.end()) return 0;
     removed = std::move(*it);
     m_subControls.erase(it);
-    if (m_pActiveChild == child) m_pActiveChild = nullptr;
+    if (m_pActiveChild.Address() == child) m_pActiveChild = nullptr;
+  }
+  // Outside the list lock; during a dispatch the window destroys it later,
+  // once nothing on the stack can still be inside it. Waiting for a tick
+  // on it must not happen here either: the caller may hold a child lock
+  // that the tick needs.
+  removed->MarkDetached();
+  if (!m_pManager || !m_pManager->DeferDestroy(removed)) {
+    removed->Detach();
+    removed.reset();
   }
   return 0;
 }
 
 void MControl::RemoveAllControl() {
   m_pActiveChild = nullptr;
-  auto subs = TakeAll(m_subControls, m_subLock);
-  auto areas = TakeAll(m_areaControls, m_areaLock);
+  std::vector<std::unique_ptr<MControl>> all = TakeAll(m_subControls, m_subLock);
+  for (auto& c : TakeAll(m_areaControls, m_areaLock)) all.push_back(std::move(c));
+  for (auto& c : all) {
+    c->MarkDetached();
+    if (!m_pManager || !m_pManager->DeferDestroy(c)) {
+      c->Detach();
+      c.reset();
+    }
+  }
 }
 
 int MControl::OnFocus(int focus) { return SetControlFocus(focus); }

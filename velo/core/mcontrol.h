@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "velo/core/control_host.h"
+#include "velo/core/control_ref.h"
 #include "velo/core/critical_section.h"
 #include "velo/core/cstring.h"
 #include "velo/core/geometry.h"
@@ -122,11 +124,21 @@ class VELO_API MControl : public MObject {
   MControl* GetFocusControl() { return nullptr; }
 
   // Registers with the window's high-resolution control timer: OnTimer then
-  // runs on the multimedia timer thread. This base unregisters in its own
-  // destructor, which runs after a derived class's members are gone; a
-  // derived class that registers and has state its ticks read calls
-  // GetManager()->ForgetControl(this) first in its own destructor.
+  // runs on the multimedia timer thread. The registration is a ControlRef:
+  // ticks stop once the control is detached (Detach, which every owner
+  // calls before destroying a child) or its base destructor runs. A control
+  // destroyed directly, whose derived state its ticks read, calls Detach()
+  // first in its own destructor.
   int AddMTimer();
+
+  // Marks this control and its children gone for every ControlRef, waiting
+  // for a tick that is running on them. Owners call it before destruction.
+  void Detach() noexcept;
+  // The same without waiting: every ControlRef reads null at once. For a
+  // control removed while locks are held; Detach follows before deletion.
+  void MarkDetached() noexcept;
+  ControlRef Ref() noexcept { return ControlRef(this); }
+  const std::shared_ptr<ControlLife>& GetLife() const noexcept { return m_life; }
 
   // Off-screen buffers: the cached look, and a second one for animations.
   BOOL UpdateMemDC(HDC& dc, int cx, int cy);
@@ -139,8 +151,10 @@ class VELO_API MControl : public MObject {
 
   MObject* GetParantObject() const noexcept { return m_pOwner; }
   void SetParent(MObject* owner) noexcept { m_pOwner = owner; }
-  PaintManager* GetManager() const noexcept { return m_pManager; }
-  void SetManager(PaintManager* manager) noexcept { m_pManager = manager; }
+  PaintManager* GetManager() const noexcept { return m_pManager ? m_pManager->GetPaintManager() : nullptr; }
+  // A PaintManager converts to its ControlHost.
+  void SetManager(ControlHost* manager) noexcept { m_pManager = manager; }
+  ControlHost* GetHost() const noexcept { return m_pManager; }
   UINT GetControlID() const noexcept { return m_uControlID; }
   CRect GetRect() const noexcept { return m_rcControl; }
   int IsVisible() const noexcept { return m_bVisible; }
@@ -168,7 +182,7 @@ class VELO_API MControl : public MObject {
   void SetRunTimer(int on) noexcept { m_bRunTimer = on ? 1 : 0; }
   int UseImageECM() const noexcept { return m_bImageECM; }
   void SetImageECM(int on) noexcept { m_bImageECM = on ? 1 : 0; }
-  MControl* GetActiveChild() const noexcept { return m_pActiveChild; }
+  MControl* GetActiveChild() const noexcept { return m_pActiveChild.Get(); }
   void SetTrackInside(int on) noexcept { m_bTrackInside = on ? 1 : 0; }
   int GetTrackInside() const noexcept { return m_bTrackInside; }
   void SetNotifyDblClk(int on) noexcept { m_bNotifyDblClk = on ? 1 : 0; }
@@ -179,7 +193,7 @@ class VELO_API MControl : public MObject {
 
  protected:
   MObject* m_pOwner;
-  PaintManager* m_pManager = nullptr;
+  ControlHost* m_pManager = nullptr;
   UINT m_uControlID;
   CRect m_rcControl;
   // Visible and run-timer are also read by timer ticks on the multimedia
@@ -203,7 +217,7 @@ class VELO_API MControl : public MObject {
   std::vector<std::unique_ptr<MControl>> m_subControls;
   CriticalSection m_areaLock;
   CriticalSection m_subLock;
-  MControl* m_pActiveChild = nullptr;
+  ControlRef m_pActiveChild;
   OffscreenBuffer m_memBuffer;
   OffscreenBuffer m_animateBuffer;
   CString m_strTooltip;
@@ -212,6 +226,8 @@ class VELO_API MControl : public MObject {
   int m_bNotifyDblClk = 0;
   int m_bNotifyKeys = 0;
   int m_bOutside = 1;
+  // Shared with every ControlRef to this control.
+  std::shared_ptr<ControlLife> m_life = std::make_shared<ControlLife>();
 
  private:
   // The point a child receives: ids 1 and 2 (a container's scroll bars) get

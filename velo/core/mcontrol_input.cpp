@@ -2,7 +2,6 @@
 // (the one under the mouse or holding the press) before the control itself;
 // hit tests favour later sub-controls, which are drawn on top.
 #include "velo/core/mcontrol.h"
-#include "velo/paint/paint_manager.h"
 
 namespace VELO {
 
@@ -20,8 +19,8 @@ int MControl::OnMouseMove(UINT keys, CPoint pt) {
   CPoint translated = pt;
   OnMousePointChange(translated);
 
-  const bool hadActive = m_pActiveChild != nullptr;
-  if (MControl* active = m_pActiveChild) {
+  const bool hadActive = m_pActiveChild.Get() != nullptr;
+  if (MControl* active = m_pActiveChild.Get()) {
     const CPoint cp = PointFor(active, pt, translated);
     if ((active->PtInRect(cp) && active->OnCheckMouseResponse(keys, cp)) || m_bPressed) {
       return active->OnMouseMove(keys, cp);
@@ -49,7 +48,7 @@ int MControl::OnMouseMove(UINT keys, CPoint pt) {
       result |= r;
     }
   }
-  return m_pActiveChild || hadActive ? 1 : (result ? 1 : 0);
+  return m_pActiveChild.Get() || hadActive ? 1 : (result ? 1 : 0);
 }
 
 int MControl::ButtonDown(UINT keys, CPoint pt, bool right) {
@@ -68,7 +67,7 @@ int MControl::ButtonDown(UINT keys, CPoint pt, bool right) {
       }
     }
   }
-  if (MControl* active = m_pActiveChild) {
+  if (MControl* active = m_pActiveChild.Get()) {
     const CPoint cp = PointFor(active, pt, translated);
     return right ? active->OnRButtonDown(keys, cp) : active->OnLButtonDown(keys, cp);
   }
@@ -81,7 +80,7 @@ int MControl::ButtonUp(UINT keys, CPoint pt, bool right) {
   CPoint translated = pt;
   OnMousePointChange(translated);
   m_bPressed = 0;
-  if (MControl* active = m_pActiveChild) {
+  if (MControl* active = m_pActiveChild.Get()) {
     const CPoint cp = PointFor(active, pt, translated);
     return right ? active->OnRButtonUp(keys, cp) : active->OnLButtonUp(keys, cp);
   }
@@ -96,7 +95,7 @@ int MControl::ButtonDblClk(UINT keys, CPoint pt, bool right) {
   CPoint translated = pt;
   OnMousePointChange(translated);
   m_bPressed = 0;
-  if (MControl* active = m_pActiveChild) {
+  if (MControl* active = m_pActiveChild.Get()) {
     const CPoint cp = PointFor(active, pt, translated);
     return right ? active->OnRButtonDblClk(keys, cp) : active->OnLButtonDblClk(keys, cp);
   }
@@ -118,7 +117,7 @@ int MControl::OnScroll(int delta, UINT keys, CPoint pt) {
   if (!m_bVisible || !m_bResponse || !m_bEnabled) return 0;
   CPoint translated = pt;
   OnMousePointChange(translated);
-  if (MControl* active = m_pActiveChild) {
+  if (MControl* active = m_pActiveChild.Get()) {
     const CPoint cp = PointFor(active, pt, translated);
     if (active->PtInRect(cp) && active->OnCheckMouseResponse(keys, cp))
       return active->OnScroll(delta, keys, cp);
@@ -150,7 +149,7 @@ int MControl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
         return child->OnKeyDown(vk, repeat, flags);
     }
   }
-  if (MControl* active = m_pActiveChild) {
+  if (MControl* active = m_pActiveChild.Get()) {
     if (const int r = active->OnKeyDown(vk, repeat, flags)) return r;
   }
   if (OnControlKeyDown(vk, repeat, flags)) {
@@ -172,13 +171,23 @@ int MControl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
 
 int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
 
+// Runs on the multimedia timer thread for controls registered with the
+// window: the children are copied under the lock and ticked without it, each
+// under its own life lock, so the tick never holds this list's lock while
+// the UI thread, which holds it while routing input, may wait on a child.
 int MControl::OnTimer() {
   const int own = OnControlTimer();
+  std::vector<ControlRef> children;
+  {
+    CriticalSectionGuard guard(m_subLock);
+    children.reserve(m_subControls.size());
+    for (const auto& child : m_subControls) children.emplace_back(child.get());
+  }
   int any = 0;
-  CriticalSectionGuard guard(m_subLock);
-  for (size_t i = 0; i < m_subControls.size(); ++i) {
-    MControl* child = m_subControls[i].get();
-    if (child->m_bRunTimer && child->m_bVisible && child->OnTimer()) any = 1;
+  for (const ControlRef& ref : children) {
+    ref.Call([&any](MControl* child) {
+      if (child->m_bRunTimer && child->m_bVisible && child->OnTimer()) any = 1;
+    });
   }
   return any ? 1 : own;
 }

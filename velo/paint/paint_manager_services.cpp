@@ -1,0 +1,226 @@
+// What the paint manager offers its controls beside painting and input:
+// caches, timers, the overlay, shadow settings, tooltip, balloon tip, caret
+// and drag and drop. Each forwards to the collaborator that owns the state.
+#include <ole2.h>
+
+#include "velo/core/mcontrol.h"
+#include "velo/paint/drag_source.h"
+#include "velo/paint/paint_manager.h"
+#include "velo/render/math/paint_rules.h"
+
+namespace VELO {
+namespace {
+std::atomic<BalloonFactory> g_balloonFactory{nullptr};
+}
+
+ImgResInfo* PaintManager::AddImgResInfo(const wchar_t* name, int frames) {
+  return m_images.AddFile(name, frames);
+}
+
+ImgResInfo* PaintManager::AddImgResInfo(UINT id, CString type, int frames, BOOL applicationModule) {
+  return m_images.AddResource(id, type, frames, applicationModule != FALSE);
+}
+
+void PaintManager::ClearImgResInfo() noexcept { m_images.Clear(); }
+
+BOOL PaintManager::AddGDITempFont(UINT id) noexcept { return m_fonts.AddMemoryFont(id) ? TRUE : FALSE; }
+
+Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* name, const wchar_t* file) {
+  return m_fonts.AddFile(name, file);
+}
+
+Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* name, UINT id) {
+  return m_fonts.AddResource(name, id);
+}
+
+Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t* name) { return m_fonts.Find(name); }
+
+void PaintManager::ClearTempFont() noexcept { m_fonts.Clear(); }
+
+BOOL PaintManager::SetTimer(MControl* control, UINT id, UINT elapse) noexcept {
+  return Live() ? m_windowTimers.Set(m_hWnd, control, id, elapse) : FALSE;
+}
+
+BOOL PaintManager::KillTimer(MControl* control, UINT id) noexcept {
+  return m_windowTimers.Kill(m_hWnd, control, id);
+}
+
+void PaintManager::KillTimer(MControl* control) noexcept { m_windowTimers.Kill(m_hWnd, control); }
+
+UINT PaintManager::GetWindowTimerID(MControl* control, UINT id) noexcept {
+  return m_windowTimers.WindowIdOf(control, id);
+}
+
+void PaintManager::ClearTimers() noexcept { m_windowTimers.Clear(m_hWnd); }
+
+void PaintManager::OnTimer(UINT_PTR id) {
+  const auto timerId = static_cast<UINT>(id);
+  if (timerId == render::kCaretTimerId) {
+    m_bCaretShown = m_bCaretShown ? 0 : 1;
+    InvalidateRect(m_rcCaret, FALSE);
+    return;
+  }
+  if (m_overlay.OnTimer(timerId)) return;
+  for (const ControlRef& ref : m_windowTimers.Due(m_hWnd, timerId)) {
+    if (MControl* c = ref.Get()) c->OnTimer();
+  }
+}
+
+UINT PaintManager::SetMTimer(UINT elapse) noexcept {
+  const UINT id = RKTimer::SetTimer(elapse, CString(), 0);
+  m_uMTimerID = id;
+  return id;
+}
+
+void PaintManager::KillMTimer(UINT id) noexcept { RKTimer::KillTimer(id); }
+
+void PaintManager::KillMTimer() noexcept { RKTimer::KillTimer(); }
+
+int PaintManager::AddMTimer(MControl* control) { return m_ticker.Add(control); }
+
+BOOL PaintManager::DeleteFSTimer(MControl* control) { return m_ticker.Remove(control) ? TRUE : FALSE; }
+
+void PaintManager::OnMTimer(UINT id) {
+  if (id == 0 || id != m_uMTimerID) return;
+  m_ticker.Tick();
+}
+
+void PaintManager::SetMessage(CString text, CRect rc, MsgLevel level) {
+  m_overlay.SetMessage(text, rc, level);
+}
+
+void PaintManager::SetProgress(int percent, CString text, CRect rc) {
+  m_overlay.SetProgress(percent, text, rc);
+}
+
+void PaintManager::CreateShadow(BOOL show, bool flag) noexcept {
+  m_shadow.created = 1;
+  m_shadow.show = show ? 1 : 0;
+  m_shadow.flag = flag;
+  ++m_shadow.revision;
+}
+void PaintManager::SetSize(int size) noexcept {
+  m_shadow.size = size;
+  ++m_shadow.revision;
+}
+void PaintManager::SetSharpness(UINT sharpness) noexcept {
+  m_shadow.sharpness = sharpness;
+  ++m_shadow.revision;
+}
+void PaintManager::SetDarkness(UINT darkness) noexcept {
+  m_shadow.darkness = darkness;
+  ++m_shadow.revision;
+}
+void PaintManager::SetPosition(int x, int y) noexcept {
+  m_shadow.x = x;
+  m_shadow.y = y;
+  ++m_shadow.revision;
+}
+void PaintManager::SetShadowColor(COLORREF color) noexcept {
+  m_shadow.color = color;
+  ++m_shadow.revision;
+}
+void PaintManager::SetShadowImage(const wchar_t* name, CRect corners) {
+  m_shadow.imageName = name;
+  m_shadow.imageId = 0;
+  m_shadow.imageCorners = corners;
+  ++m_shadow.revision;
+}
+void PaintManager::SetShadowImage(UINT id, CRect corners) noexcept {
+  m_shadow.imageName.Empty();
+  m_shadow.imageId = id;
+  m_shadow.imageCorners = corners;
+  ++m_shadow.revision;
+}
+void PaintManager::SetShadowShow(BOOL show) noexcept {
+  m_shadow.show = show ? 1 : 0;
+  ++m_shadow.revision;
+}
+void PaintManager::DisableShadow(BOOL disable) noexcept {
+  m_shadow.disabled = disable ? 1 : 0;
+  ++m_shadow.revision;
+}
+
+void PaintManager::SetTooltip(const wchar_t* text, CRect rc) { m_tooltip.Set(m_hWnd, text, rc); }
+
+void PaintManager::ClearTooltip() {
+  m_tooltip.Clear();
+  m_tooltip.m_ownerId = 0;
+}
+
+void PaintManager::SetBalloonFactory(BalloonFactory factory) noexcept { g_balloonFactory = factory; }
+
+void PaintManager::SetAirBladderMsg(const wchar_t* text, POINT pt, AIRBLADDER_TYPE type,
+                                    AIRBLADDER_MODE mode) {
+  if (!m_balloon) {
+    const BalloonFactory factory = g_balloonFactory;
+    if (!factory || !Live()) return;
+    m_balloon = factory(m_hWnd);
+    if (!m_balloon) return;
+    m_balloon->LoadImages(L"img_tip_bk.png", L"img_tip_arrow_left.png", L"img_tip_arrow_right.png",
+                          L"img_tip_arrow_top.png");
+  }
+  m_balloon->SetMessage(CString(text), pt, type, mode);
+}
+
+BOOL PaintManager::ShowAirBladder(BOOL show, int ownerId) {
+  if (!m_balloon) return FALSE;
+  if (ownerId != 0) {
+    if (show) {
+      m_nBalloonOwner = ownerId;
+    } else if (ownerId != m_nBalloonOwner) {
+      return FALSE;
+    }
+  }
+  return m_balloon->Show(show);
+}
+
+void PaintManager::CreateCaret(HBITMAP bitmap, int width, int height) noexcept {
+  m_hCaretBitmap = bitmap;
+  m_rcCaret.right = m_rcCaret.left + width;
+  m_rcCaret.bottom = m_rcCaret.top + height;
+}
+
+void PaintManager::ShowCaret(BOOL show) noexcept {
+  if (!Live()) return;
+  if (show) {
+    m_bCaretOn = 1;
+    m_bCaretShown = 1;
+    ::SetTimer(m_hWnd, render::kCaretTimerId, ::GetCaretBlinkTime(), nullptr);
+  } else {
+    m_bCaretOn = 0;
+    m_bCaretShown = 0;
+    ::KillTimer(m_hWnd, render::kCaretTimerId);
+  }
+  InvalidateRect(m_rcCaret, FALSE);
+}
+
+void PaintManager::SetCaretPos(MRichEdit* owner, int x, int y) noexcept {
+  const int w = m_rcCaret.Width() > 0 ? m_rcCaret.Width() : 1;
+  const int h = m_rcCaret.Height() > 0 ? m_rcCaret.Height() : 16;
+  const CRect old = m_rcCaret;
+  m_pCaretOwner = owner;
+  m_rcCaret = CRect(x, y, x + w, y + h);
+  InvalidateRect(old | m_rcCaret, FALSE);
+}
+
+bool PaintManager::OnDrop(FORMATETC*, STGMEDIUM&, DWORD*) { return false; }
+
+}  // namespace VELO
+
+namespace VELO {
+
+void PaintManager::StartDrag() {
+  m_bDragPending = 0;
+  if (!Live() || !m_hDragBitmap) return;
+  RECT bounds{};
+  ::GetWindowRect(m_hWnd, &bounds);
+  ::ClipCursor(&bounds);
+  ReleaseCapture();
+  m_bCaptured = 0;
+  DragBitmap(m_hDragBitmap.get());
+  m_bLeftPressed = 0;
+  ::ClipCursor(nullptr);
+}
+
+}  // namespace VELO
