@@ -1,5 +1,6 @@
 option(OSTREL_BUILD_TESTS "Build the tests" ON)
 option(OSTREL_SANITIZE "Native builds: address and undefined-behaviour sanitizers" OFF)
+option(OSTREL_FUZZ "Native clang builds: libFuzzer targets (the fuzz preset)" OFF)
 # scripts/setup.sh and tools/wine-env take the same folder from the
 # environment.
 if(DEFINED ENV{OSTREL_DEPS})
@@ -23,7 +24,14 @@ function(ostrel_defaults target)
     # The C and C++ runtimes and winpthread go inside every binary.
     target_link_options(${target} PRIVATE -static)
   elseif(OSTREL_SANITIZE)
-    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
-    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    # Every finding ends the process with an error, so a test that triggers
+    # one fails instead of passing with a report in its log.
+    target_compile_options(${target} PRIVATE
+      -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all)
+  endif()
+  if(OSTREL_FUZZ AND NOT WIN32)
+    # Coverage for libFuzzer in everything a fuzz target links.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()

@@ -18,6 +18,8 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# zip writes the update tests' packages and unzip is the extraction
+# benchmark's yardstick; clang with its runtime builds the libFuzzer targets.
 # `wine` holds the wine, wineboot and wineserver commands (wine64 only
 # recommends it), and g++ is the host compiler of the native sanitizer build.
 # Recommended packages are installed too: Wine's X11 driver loads several
@@ -27,11 +29,8 @@ as_root() {
 packages=(
   g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
-<<<<<<< HEAD
-  xauth x11-utils clang-format librsvg2-bin icoutils nsis
-=======
-  xauth x11-utils clang-format librsvg2-bin
->>>>>>> velo-paint
+  xauth x11-utils clang-format librsvg2-bin icoutils nsis zip unzip clang
+  libclang-rt-14-dev
 )
 
 install_packages() {

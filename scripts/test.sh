@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything for Windows and runs every test:
 # the Windows binaries under Wine, and the plain decision code natively with
-# address and undefined-behaviour sanitizers.
+# address and undefined-behaviour sanitizers, then a short run of every fuzz
+# target.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
@@ -16,3 +17,8 @@ ctest --preset windows -j 1
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
+
+# Each fuzz target for a short fixed time (scripts/fuzz.sh runs them longer).
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j 1

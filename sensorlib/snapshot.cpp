@@ -37,7 +37,9 @@ void Snapshot::CopyName(int hardware, std::span<char> buffer) const noexcept {
   std::string_view name;
   if (hardware >= 0 && hardware < Count()) name = items_[hardware].name;
   const std::size_t n = std::min(name.size(), buffer.size() - 1);
-  std::memcpy(buffer.data(), name.data(), n);
+  // An empty name may have no storage at all, and memcpy needs a real pointer
+  // even for zero bytes.
+  if (n > 0) std::memcpy(buffer.data(), name.data(), n);
   buffer[n] = '\0';
 }
 

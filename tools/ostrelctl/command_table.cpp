@@ -9,6 +9,8 @@ int RunDevices(Args args);
 int RunSend(Args args);
 int RunRun(Args args);
 int RunFetch(Args args);
+int RunExtract(Args args);
+int RunCheckUpdate(Args args);
 
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
@@ -20,6 +22,10 @@ std::span<const Command> AllCommands() {
       {"send", "<celsius>", "send one temperature report to every display", RunSend},
       {"run", "[--seconds N]", "the worker without the panel: read, publish and send once a second", RunRun},
       {"fetch", "<url> [file]", "one update transfer: a version text, or a download into the file", RunFetch},
+      {"extract", "<archive> <folder>", "unpack an update package as the install does, one line per entry",
+       RunExtract},
+      {"check-update", "[software|firmware]",
+       "the update check: server text, current or device version, verdict", RunCheckUpdate},
   };
   return commands;
 }

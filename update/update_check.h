@@ -1,0 +1,33 @@
+// One update check: fetch the channel's version file, accept it only in its
+// channel's form, and compare it with the program's version (software) or
+// with the first display's firmware (firmware). Shared by the worker's
+// commands and `ostrelctl check-update`.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "update/http_fetcher.h"
+#include "update/version_text.h"
+
+namespace ostrel::update {
+
+// The firmware version of the first display, or nothing when no display is
+// open or it did not answer.
+using FirmwareQuery = std::function<std::optional<std::uint16_t>()>;
+
+struct CheckOutcome {
+  int fetch_result = 0;                         // HttpGetToString's result code
+  std::wstring server_text;                     // the body as fetched
+  std::optional<std::wstring> version;          // the accepted version, nothing when unusable
+  std::optional<std::uint16_t> device_version;  // firmware only: what the display answered
+  bool newer = false;
+};
+
+// The display is asked only once a usable firmware text came back.
+CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std::wstring& current_version,
+                          const FirmwareQuery& query_firmware) noexcept;
+
+}  // namespace ostrel::update
