@@ -58,6 +58,7 @@ DeviceMainDlg::DeviceMainDlg() { work_.SetView(this); }
 DeviceMainDlg::~DeviceMainDlg() {
   // Backstop for a caller that skipped StopWorker: the thread must not run
   // into a half-destroyed dialog.
+  if (updates_) updates_->Fetcher().keep_going.store(0);
   CThreadBasic::StopWorker();
   tray_.Remove();
 }
@@ -84,7 +85,8 @@ BOOL DeviceMainDlg::OnInitDialog() {
   // Topmost without activation: started at logon, the panel must not take
   // the keyboard from whatever the user is typing into.
   SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-  current_version_ = L"1.0.1.1";
+  current_version_ = update::kCurrentVersion;
+  SetUpUpdates();
   StartWorker();
   return TRUE;
 }
@@ -96,6 +98,16 @@ void DeviceMainDlg::SetUpTrayAndWindow() noexcept {
   SetIcon(IDI_OSTREL);
   SwitchInputMethodOff(m_hWnd);
   device::RegisterDeviceWatch(m_hWnd);
+}
+
+// The update checks and installs (commands 3 to 8) run on the worker and
+// answer this window; the server's origin is resolved by the service.
+void DeviceMainDlg::SetUpUpdates() noexcept {
+  update::UpdateHost host;
+  host.window = m_hWnd;
+  host.current_version = current_version_;
+  updates_ = std::make_unique<update::UpdateService>(std::move(host));
+  work_.SetUpdateTasks(updates_.get());
 }
 
 void DeviceMainDlg::InitUI(VELO::CRect client) {
@@ -205,7 +217,11 @@ void DeviceMainDlg::OnUpdateResult(WPARAM channel, LPARAM newer) noexcept {
                                                                       : device::WorkerTask::InstallFirmware));
 }
 
-std::wstring DeviceMainDlg::LatestVersion(UpdateChannel) const { return {}; }
+std::wstring DeviceMainDlg::LatestVersion(UpdateChannel channel) const {
+  if (!updates_) return {};
+  return updates_->LatestVersion(channel == UpdateChannel::Software ? update::Channel::Software
+                                                                    : update::Channel::Firmware);
+}
 
 void DeviceMainDlg::LoadBackground() noexcept {
   LoadBKImage(tempe_type_ != 0 ? L"img_cpu_bkg6.png" : L"img_cpu_bkg5.png");
@@ -217,6 +233,9 @@ void DeviceMainDlg::MoveToCorner() noexcept {
 }
 
 void DeviceMainDlg::StopWorker() noexcept {
+  // A download in progress ends after its current read instead of holding
+  // the shutdown.
+  if (updates_) updates_->Fetcher().keep_going.store(0);
   CThreadBasic::StopWorker();
   tray_.Remove();
   DestroyWindow();

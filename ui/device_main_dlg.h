@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "device/device_work.h"
@@ -18,11 +19,12 @@
 #include "ui/menu_text.h"
 #include "ui/panel_layout.h"
 #include "ui/tray_icon_win.h"
+#include "update/update_service.h"
 #include "velo/core/mdialog.h"
 
 namespace ostrel::ui {
 
-inline constexpr UINT MSG_UPDATE_RESULT = 0x69C;
+using update::MSG_UPDATE_RESULT;
 inline constexpr UINT ID_CHECK_FIRMWARE = 101;
 inline constexpr UINT ID_CHECK_SOFTWARE = 102;
 inline constexpr UINT TIMER_TRAY_REFRESH = 200;
@@ -60,8 +62,12 @@ class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private
   void LoadBackground() noexcept;
   void MoveToCorner() noexcept;
   void SetUpTrayAndWindow() noexcept;
+  void SetUpUpdates() noexcept;
   std::wstring LatestVersion(UpdateChannel channel) const;
 
+  // Before the worker part in destruction order is not enough: the worker
+  // is stopped in the destructor body, before any member goes.
+  std::unique_ptr<update::UpdateService> updates_;
   device::DeviceWork work_;
   VELO::MControl* close_ = nullptr;  // owned by the control tree
   BYTE background_layout_ = 0;
