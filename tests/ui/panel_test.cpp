@@ -116,3 +116,70 @@ TEST(Panel, CloseHidesTrayBringsBackDigitsFollowAndTempeTypeSwitchesTheLook) {
 
 }  // namespace
 }  // namespace ostrel::ui
+
+namespace ostrel::ui {
+namespace {
+
+using namespace app::testing;
+
+HWND FindMenuWindow(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t name[16] = {};
+        ::GetClassNameW(window, name, 16);
+        if (owner == s.pid && std::wstring(name) == L"#32768" && ::IsWindowVisible(window)) {
+          s.found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST(Panel, TrayMenuOpensOnRightClickAndItsLastItemExitsWithZero) {
+  ClearSettings();
+  OstrelRun run(
+      "[left]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\n[right]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\n");
+  ChildProcess program = run.Start();
+  const HWND panel = OstrelRun::WaitForPanel(program);
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return run.Reports().size() >= 2; }, 10s)) << "both displays open";
+
+  // The menu's texts live in the program's process, where Wine keeps
+  // them out of reach of another process (GetMenuStringW answers nothing):
+  // the items are checked by what choosing them does. Down, Return: the
+  // first item, "Version: 1.0.1.1", closes the menu and nothing else.
+  const auto open_menu = [&] {
+    ::PostMessageW(panel, 0x69A, 0, WM_RBUTTONUP);
+    HWND menu_window = nullptr;
+    WaitFor([&] { return (menu_window = FindMenuWindow(program.Id())) != nullptr; }, 5s);
+    return menu_window;
+  };
+  HWND menu_window = open_menu();
+  ASSERT_NE(menu_window, nullptr) << "right button up on the tray icon opens the menu";
+  const auto menu = reinterpret_cast<HMENU>(::SendMessageW(menu_window, 0x01E1 /* MN_GETHMENU */, 0, 0));
+  EXPECT_NE(menu, nullptr);
+  ::PostMessageW(menu_window, WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageW(menu_window, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(WaitFor([&] { return FindMenuWindow(program.Id()) == nullptr; }, 5s));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(program.Running());
+  // Up, Return: the last item, "Exit", ends the program with 0.
+  menu_window = open_menu();
+  ASSERT_NE(menu_window, nullptr);
+  ::PostMessageW(menu_window, WM_KEYDOWN, VK_UP, 0);
+  ::PostMessageW(menu_window, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(program.WaitExit(10s), 0u);
+  ClearSettings();
+}
+
+}  // namespace
+}  // namespace ostrel::ui
