@@ -6,6 +6,11 @@
 #
 #   scripts/bench_program.sh                 60 s window, 3 launches
 #   OSTREL_BENCH_SECONDS=30 OSTREL_BENCH_LAUNCHES=5 scripts/bench_program.sh
+#   OSTREL_BENCH_STEADY=1 scripts/bench_program.sh
+#
+# The sensors follow the sample sensors.txt (a CPU temperature that changes
+# about every second, so the panel repaints about once a second); with
+# OSTREL_BENCH_STEADY=1 they read a constant 45 degrees instead.
 #
 # CPU time: utime + stime of the Windows process's Linux process over the
 # window (after 5 s of settling). Private memory: Private_Clean +
@@ -31,7 +36,11 @@ cp -r "$build"/bin/. "$stage"/
 cp "$build"/sim/hidsim/hidapi.dll "$stage"/hidapi.dll
 cp "$build"/tests/minimal_window.exe "$stage"/
 printf '[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\ninterfaces = 0001:6 FF01:1\n' >"$stage"/hidsim.ini
-cp sensorlib/sensors.txt "$stage"/sensors.txt
+if [ -n "${OSTREL_BENCH_STEADY:-}" ]; then
+  printf 'hardware processor Steady CPU\ntemperature 0 45 CPU Package\n' >"$stage"/sensors.txt
+else
+  cp sensorlib/sensors.txt "$stage"/sensors.txt
+fi
 export OSTREL_SENSOR_SCRIPT="Z:$stage/sensors.txt" OSTREL_UPDATE_SERVER=http://127.0.0.1:1
 hz=$(getconf CLK_TCK)
 
