@@ -24,7 +24,7 @@ launches=${OSTREL_BENCH_LAUNCHES:-3}
 build=${OSTREL_DEMO_BUILD:-build}
 case "$build" in /*) ;; *) build=$repo/$build ;; esac
 
-cmake --build "$build" --target Ostrel sensorlib hidsim minimal_window >/dev/null
+cmake --build "$build" --target ostrel_packages hidsim minimal_window >/dev/null
 state=$build/wine
 eval "$(tools/wine-env shell "$state")"
 win() { tools/wine-env run "$state" "$@"; }
@@ -32,9 +32,11 @@ win() { tools/wine-env run "$state" "$@"; }
 stage=$build/bench-program
 rm -rf "$stage"
 mkdir -p "$stage"
-cp -r "$build"/bin/. "$stage"/
+# What the packages hold (stripped: a build's debug sections would be loaded
+# with the image and count as private memory), with the simulator.
+cp -r "$build"/packaging/Ostrel-1.0.1.1-win64/. "$stage"/
 cp "$build"/sim/hidsim/hidapi.dll "$stage"/hidapi.dll
-cp "$build"/tests/minimal_window.exe "$stage"/
+x86_64-w64-mingw32-strip -o "$stage"/minimal_window.exe "$build"/tests/minimal_window.exe
 printf '[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\ninterfaces = 0001:6 FF01:1\n' >"$stage"/hidsim.ini
 if [ -n "${OSTREL_BENCH_STEADY:-}" ]; then
   printf 'hardware processor Steady CPU\ntemperature 0 45 CPU Package\n' >"$stage"/sensors.txt
@@ -74,6 +76,9 @@ for i in $(seq 1 "$launches"); do
   done
   echo "  launch $i: first report after $(( ($(date +%s%N) - start) / 1000000 )) ms"
   end_all
+  # Wine tidies up after a killed process for a while; a launch straight
+  # after would wait for it.
+  sleep 3
 done
 
 echo "== $seconds s side by side: Ostrel.exe and minimal_window.exe"
