@@ -84,6 +84,21 @@ TEST(OstrelProgram, StartsAsThePanelSendsAtOnceStaysSingleAndExitsWithZero) {
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(survivor.Running()) << "the second start ends nothing";
 
+  // Moved away, the panel goes back to the corner when the one-shot tray
+  // refresh fires, 10 s after start.
+  ::SetWindowPos(panel, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT moved{};
+  ::GetWindowRect(panel, &moved);
+  EXPECT_EQ(moved.left, 20) << "moved away first";
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        RECT now{};
+        ::GetWindowRect(panel, &now);
+        return now.left == rect.left && now.top == rect.top;
+      },
+      std::chrono::duration_cast<std::chrono::milliseconds>(launched + 15s -
+                                                            std::chrono::steady_clock::now())));
+
   Exit(panel, program);
   EXPECT_TRUE(survivor.Running()) << "Exit skips the shutdown steps, so no second monitor is ended";
 }
