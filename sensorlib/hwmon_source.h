@@ -1,0 +1,63 @@
+// Readings of a Linux host: the hwmon chips under <root>/sys/class/hwmon and
+// the processor's load from <root>/proc/stat. The layout (which files hold
+// which reading) is found once and again only when the set of chips changes,
+// a file stops answering, or a minute has passed; each update then costs one
+// small read per sensor file.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sensorlib/host_files.h"
+#include "sensorlib/hwmon_map.h"
+#include "sensorlib/proc_text.h"
+#include "sensorlib/sensor_source.h"
+
+namespace sensorlib {
+
+class HwmonSource final : public SensorSource {
+ public:
+  // root stands in for the host's "/" ("Z:", "C:/fake", "/tmp/tree").
+  HwmonSource(std::string root, std::unique_ptr<HostFiles> files);
+
+  void Open() override;
+  bool Changed() override;
+  void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
+
+  // Whether the root shows anything to read at all, with the reason when not.
+  static std::optional<std::string> WhyAbsent(const std::string& root, HostFiles& files);
+
+ private:
+  struct Sensor {
+    std::string path;
+    HwmonQuantity quantity;
+    int sensor_class;
+    int slot;
+    std::string label;
+  };
+  struct Item {
+    int kind = 0;
+    std::string name;
+    std::vector<Sensor> sensors;
+    bool carries_load = false;
+  };
+
+  void Discover();
+  std::optional<std::vector<std::string>> ListChips();
+  std::optional<ChipFacts> ReadChip(const std::string& folder);
+  std::optional<double> ReadValue(const Sensor& sensor);
+  std::optional<double> CpuLoad();
+
+  std::string root_;
+  std::unique_ptr<HostFiles> files_;
+  std::vector<std::string> chips_;  // the hwmon folder names the layout was found in
+  std::vector<Item> items_;
+  bool stale_ = true;
+  int updates_since_discovery_ = 0;
+  std::optional<CpuTimes> last_times_;
+  std::optional<double> last_load_;
+};
+
+}  // namespace sensorlib
