@@ -9,6 +9,9 @@ bool IsBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c =
 
 bool ParseIndex(std::string_view digits, int& out) noexcept {
   if (digits.empty() || digits.size() > 4) return false;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+  }
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), out);
   return error == std::errc() && end == digits.data() + digits.size();
 }
