@@ -12,6 +12,17 @@
 
 namespace sensorlib {
 
+// A file kept open across updates: each read starts again at its beginning,
+// which makes sysfs and procfs produce the value afresh without the cost of
+// opening the file again (under Wine an open is a trip to the wineserver).
+class HostFile {
+ public:
+  virtual ~HostFile() = default;
+  // Up to limit bytes from the start; nothing once it cannot be read (the
+  // device went away).
+  virtual std::optional<std::string> ReadHead(std::size_t limit) = 0;
+};
+
 class HostFiles {
  public:
   virtual ~HostFiles() = default;
@@ -21,6 +32,8 @@ class HostFiles {
   // A file's bytes; nothing when it cannot be opened or read, or holds more
   // than limit bytes (no sysfs value is that long: it is not a value).
   virtual std::optional<std::string> Read(const std::string& path, std::size_t limit) = 0;
+  // Nothing when the file cannot be opened for reading.
+  virtual std::unique_ptr<HostFile> Open(const std::string& path) = 0;
 };
 
 // The files of this machine (Win32 in the library, POSIX in native tests).

@@ -11,6 +11,47 @@
 namespace sensorlib {
 namespace {
 
+// Never in the way of a device going away or a tree being rewritten.
+ostrel::win::unique_file OpenForReading(const std::string& path) {
+  return ostrel::win::unique_file(::CreateFileW(ostrel::win::Widen(path).c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Reads up to size bytes from offset 0 (sysfs reports 4096 bytes for every
+// attribute, so the end is where a read comes back short or empty).
+std::optional<std::size_t> ReadFromStart(HANDLE file, char* data, std::size_t size) {
+  std::size_t filled = 0;
+  while (filled < size) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(filled);
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - filled, 1 << 20));
+    if (!::ReadFile(file, data + filled, want, &got, &at)) {
+      if (::GetLastError() == ERROR_HANDLE_EOF) break;
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    filled += got;
+  }
+  return filled;
+}
+
+class WinHostFile final : public HostFile {
+ public:
+  explicit WinHostFile(ostrel::win::unique_file file) : file_(std::move(file)) {}
+  std::optional<std::string> ReadHead(std::size_t limit) override {
+    std::string data(limit, '\0');
+    const auto got = ReadFromStart(file_.get(), data.data(), data.size());
+    if (!got) return std::nullopt;
+    data.resize(*got);
+    return data;
+  }
+
+ private:
+  ostrel::win::unique_file file_;
+};
+
 class WinHostFiles final : public HostFiles {
  public:
   std::optional<std::vector<std::string>> List(const std::string& folder) override {
@@ -29,24 +70,19 @@ class WinHostFiles final : public HostFiles {
   }
 
   std::optional<std::string> Read(const std::string& path, std::size_t limit) override {
-    // Never in the way of a device going away or a tree being rewritten.
-    ostrel::win::unique_file file(::CreateFileW(ostrel::win::Widen(path).c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const ostrel::win::unique_file file = OpenForReading(path);
     if (!file) return std::nullopt;
-    // sysfs reports 4096 bytes for every attribute: read to the end instead.
     std::string data(limit + 1, '\0');
-    std::size_t filled = 0;
-    while (filled < data.size()) {
-      DWORD got = 0;
-      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - filled, 1 << 20));
-      if (!::ReadFile(file.get(), data.data() + filled, want, &got, nullptr)) return std::nullopt;
-      if (got == 0) break;
-      filled += got;
-    }
-    if (filled > limit) return std::nullopt;
-    data.resize(filled);
+    const auto got = ReadFromStart(file.get(), data.data(), data.size());
+    if (!got || *got > limit) return std::nullopt;
+    data.resize(*got);
     return data;
+  }
+
+  std::unique_ptr<HostFile> Open(const std::string& path) override {
+    ostrel::win::unique_file file = OpenForReading(path);
+    if (!file) return nullptr;
+    return std::make_unique<WinHostFile>(std::move(file));
   }
 };
 

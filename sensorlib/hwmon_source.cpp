@@ -11,10 +11,11 @@ namespace {
 
 // A value file holds a number and a newline; a name or label one short line.
 constexpr std::size_t kValueLimit = 64;
+// The summary line comes first in /proc/stat and is far shorter than this.
+constexpr std::size_t kStatHead = 1024;
 constexpr std::size_t kTextLimit = 512;
 // /proc/cpuinfo of a 512-thread machine stays well below this.
 constexpr std::size_t kCpuinfoLimit = 4 << 20;
-constexpr std::size_t kStatLimit = 1 << 20;
 // Files that appear inside a chip folder, or come back after failing, are
 // picked up at least this often (in updates, about a minute).
 constexpr int kRediscoverEvery = 60;
@@ -51,14 +52,14 @@ int Rank(const MappedChip& chip) {
 
 }  // namespace
 
-HwmonSource::HwmonSource(std::string root, std::unique_ptr<HostFiles> files)
-    : root_(std::move(root)), files_(std::move(files)) {
+HwmonSource::HwmonSource(std::string root, std::unique_ptr<HostFiles> files, int list_every)
+    : root_(std::move(root)), files_(std::move(files)), list_every_(std::max(1, list_every)) {
   while (!root_.empty() && (root_.back() == '/' || root_.back() == '\\')) root_.pop_back();
 }
 
 std::optional<std::string> HwmonSource::WhyAbsent(const std::string& root, HostFiles& files) {
   const bool hwmon = files.List(root + "/sys/class/hwmon").has_value();
-  const bool stat = files.Read(root + "/proc/stat", kStatLimit).has_value();
+  const bool stat = files.Open(root + "/proc/stat") != nullptr;
   if (hwmon || stat) return std::nullopt;
   return "neither " + root + "/sys/class/hwmon nor " + root + "/proc/stat can be read";
 }
@@ -79,7 +80,8 @@ std::optional<std::vector<std::string>> HwmonSource::ListChips() {
 }
 
 bool HwmonSource::Changed() {
-  if (!stale_) {
+  if (!stale_ && ++passes_since_listing_ >= list_every_) {
+    passes_since_listing_ = 0;
     const auto now = ListChips();
     if (now.value_or(std::vector<std::string>{}) != chips_) stale_ = true;
   }
@@ -147,7 +149,9 @@ void HwmonSource::Discover() {
     return std::make_tuple(Rank(a.chip), a.chip.kind == kKindProcessor ? a.chip.package : 0, a.order) <
            std::make_tuple(Rank(b.chip), b.chip.kind == kKindProcessor ? b.chip.package : 0, b.order);
   });
-  const bool has_stat = files_->Read(root_ + "/proc/stat", kStatLimit).has_value();
+  stat_ = files_->Open(root_ + "/proc/stat");
+  const bool has_stat = stat_ && stat_->ReadHead(kStatHead);
+  if (!has_stat) stat_.reset();
   if (processors == 0 && has_stat) found.insert(found.begin(), {LoadOnlyProcessor(models), {}, 0});
 
   bool load_placed = !has_stat;
@@ -166,14 +170,14 @@ void HwmonSource::Discover() {
     }
     for (const MappedReading& r : f.chip.readings) {
       Sensor sensor;
-      sensor.path = r.quantity == HwmonQuantity::Load
-                        ? f.folder + "/device/gpu_busy_percent"
-                        : f.folder + "/" + HwmonPrefix({r.quantity, r.index}) + "_input";
+      sensor.file = files_->Open(r.quantity == HwmonQuantity::Load
+                                     ? f.folder + "/device/gpu_busy_percent"
+                                     : f.folder + "/" + HwmonPrefix({r.quantity, r.index}) + "_input");
       sensor.quantity = r.quantity;
       sensor.sensor_class = r.sensor_class;
       sensor.label = r.label;
       // A file that does not answer now is left out until the next discovery.
-      if (!files_->Read(sensor.path, kValueLimit)) continue;
+      if (!sensor.file || !sensor.file->ReadHead(kValueLimit + 1)) continue;
       sensor.slot = next_slot[r.sensor_class]++;
       item.sensors.push_back(std::move(sensor));
     }
@@ -182,19 +186,20 @@ void HwmonSource::Discover() {
 }
 
 std::optional<double> HwmonSource::ReadValue(const Sensor& sensor) {
-  const auto text = files_->Read(sensor.path, kValueLimit);
+  const auto text = sensor.file->ReadHead(kValueLimit + 1);
   if (!text) {
     // Gone or broken: find the layout again at the next update.
     stale_ = true;
     return std::nullopt;
   }
+  if (text->size() > kValueLimit) return std::nullopt;
   const auto raw = ParseSysfsInteger(*text);
   if (!raw) return std::nullopt;
   return ScaleHwmonValue(sensor.quantity, *raw);
 }
 
 std::optional<double> HwmonSource::CpuLoad() {
-  const auto text = files_->Read(root_ + "/proc/stat", kStatLimit);
+  const auto text = stat_ ? stat_->ReadHead(kStatHead) : std::nullopt;
   const auto times = text ? ParseProcStat(*text) : std::nullopt;
   if (!times) return std::nullopt;
   // The first sample has only the time since boot to go by.

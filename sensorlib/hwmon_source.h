@@ -1,8 +1,10 @@
 // Readings of a Linux host: the hwmon chips under <root>/sys/class/hwmon and
 // the processor's load from <root>/proc/stat. The layout (which files hold
-// which reading) is found once and again only when the set of chips changes,
-// a file stops answering, or a minute has passed; each update then costs one
-// small read per sensor file.
+// which reading) is found once, and again when a file stops answering (a
+// removed device's attributes fail), when the list of chips differs (looked
+// at every few passes: a listing under Wine costs as much as a whole pass),
+// or once a minute; each update then costs one read per sensor file, kept
+// open.
 #pragma once
 
 #include <memory>
@@ -20,7 +22,8 @@ namespace sensorlib {
 class HwmonSource final : public SensorSource {
  public:
   // root stands in for the host's "/" ("Z:", "C:/fake", "/tmp/tree").
-  HwmonSource(std::string root, std::unique_ptr<HostFiles> files);
+  // list_every: how many passes apart the list of chips is looked at.
+  HwmonSource(std::string root, std::unique_ptr<HostFiles> files, int list_every = 5);
 
   void Open() override;
   bool Changed() override;
@@ -31,7 +34,7 @@ class HwmonSource final : public SensorSource {
 
  private:
   struct Sensor {
-    std::string path;
+    std::unique_ptr<HostFile> file;
     HwmonQuantity quantity;
     int sensor_class;
     int slot;
@@ -55,7 +58,10 @@ class HwmonSource final : public SensorSource {
   std::vector<std::string> chips_;  // the hwmon folder names the layout was found in
   std::vector<Item> items_;
   bool stale_ = true;
+  int list_every_;
+  int passes_since_listing_ = 0;
   int updates_since_discovery_ = 0;
+  std::unique_ptr<HostFile> stat_;
   std::optional<CpuTimes> last_times_;
   std::optional<double> last_load_;
 };

@@ -58,7 +58,7 @@ class HwmonTree : public ::testing::Test {
 
   HwmonSource& Source() {
     if (!source_) {
-      source_ = std::make_unique<HwmonSource>(root_.string() + "/", MakeHostFiles());
+      source_ = std::make_unique<HwmonSource>(root_.string() + "/", MakeHostFiles(), 1);
       source_->Open();
     }
     return *source_;

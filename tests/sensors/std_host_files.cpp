@@ -1,5 +1,7 @@
 // The host's files through the C++ library, for native tests of the hwmon
-// source over fake trees.
+// source over fake trees. An open file is opened again by its path at every
+// read, so a file removed from a tree fails at once, as a removed device's
+// attribute does.
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -8,6 +10,30 @@
 
 namespace sensorlib {
 namespace {
+
+std::optional<std::string> ReadPath(const std::string& path, std::size_t limit) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string data(limit + 1, '\0');
+  file.read(data.data(), static_cast<std::streamsize>(data.size()));
+  data.resize(static_cast<std::size_t>(file.gcount()));
+  return data;
+}
+
+class StdHostFile final : public HostFile {
+ public:
+  explicit StdHostFile(std::string path) : path_(std::move(path)) {}
+  std::optional<std::string> ReadHead(std::size_t limit) override {
+    auto data = ReadPath(path_, limit);
+    if (data && data->size() > limit) data->resize(limit);
+    return data;
+  }
+
+ private:
+  std::string path_;
+};
 
 class StdHostFiles final : public HostFiles {
  public:
@@ -24,16 +50,14 @@ class StdHostFiles final : public HostFiles {
   }
 
   std::optional<std::string> Read(const std::string& path, std::size_t limit) override {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string data(limit + 1, '\0');
-    file.read(data.data(), static_cast<std::streamsize>(data.size()));
-    const auto got = static_cast<std::size_t>(file.gcount());
-    if (got > limit) return std::nullopt;
-    data.resize(got);
+    auto data = ReadPath(path, limit);
+    if (data && data->size() > limit) return std::nullopt;
     return data;
+  }
+
+  std::unique_ptr<HostFile> Open(const std::string& path) override {
+    if (!ReadPath(path, 0)) return nullptr;
+    return std::make_unique<StdHostFile>(path);
   }
 };
 
