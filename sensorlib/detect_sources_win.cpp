@@ -6,6 +6,7 @@
 #include "common/win/text.h"
 #include "sensorlib/detect_sources.h"
 #include "sensorlib/host_files.h"
+#include "sensorlib/hwinfo_mapping_win.h"
 #include "sensorlib/hwmon_source.h"
 #include "sensorlib/script_location.h"
 #include "sensorlib/source_plan.h"
@@ -27,6 +28,8 @@ bool UnderWine() {
   const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
   return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
 }
+
+DetectedSource DetectHwinfoSource(const std::wstring&) { return DetectHwinfo(); }
 
 DetectedSource DetectHwmon(const std::wstring& variable) {
   const SysfsRoot root = ResolveSysfsRoot(ostrel::win::Narrow(variable), UnderWine());
@@ -59,6 +62,7 @@ std::vector<DetectedSource> DetectSourcesOfThisMachine(const Log& log) {
     const char* name;
     Detect detect;
   } kReal[] = {
+      {"hwinfo", &DetectHwinfoSource},
       {"hwmon", &DetectHwmon},
   };
   for (const auto& source : kReal) {
