@@ -8,6 +8,7 @@
 #include "sensorlib/host_files.h"
 #include "sensorlib/hwinfo_mapping_win.h"
 #include "sensorlib/hwmon_source.h"
+#include "sensorlib/nvml_loader_win.h"
 #include "sensorlib/script_location.h"
 #include "sensorlib/source_plan.h"
 
@@ -30,6 +31,7 @@ bool UnderWine() {
 }
 
 DetectedSource DetectHwinfoSource(const std::wstring&) { return DetectHwinfo(); }
+DetectedSource DetectNvmlSource(const std::wstring&) { return DetectNvml(); }
 
 DetectedSource DetectHwmon(const std::wstring& variable) {
   const SysfsRoot root = ResolveSysfsRoot(ostrel::win::Narrow(variable), UnderWine());
@@ -63,6 +65,7 @@ std::vector<DetectedSource> DetectSourcesOfThisMachine(const Log& log) {
     Detect detect;
   } kReal[] = {
       {"hwinfo", &DetectHwinfoSource},
+      {"nvml", &DetectNvmlSource},
       {"hwmon", &DetectHwmon},
   };
   for (const auto& source : kReal) {
