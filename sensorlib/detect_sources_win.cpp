@@ -11,6 +11,7 @@
 #include "sensorlib/nvml_loader_win.h"
 #include "sensorlib/script_location.h"
 #include "sensorlib/source_plan.h"
+#include "sensorlib/windows_sources_win.h"
 
 namespace sensorlib {
 namespace {
@@ -32,6 +33,9 @@ bool UnderWine() {
 
 DetectedSource DetectHwinfoSource(const std::wstring&) { return DetectHwinfo(); }
 DetectedSource DetectNvmlSource(const std::wstring&) { return DetectNvml(); }
+DetectedSource DetectLhmSource(const std::wstring&) { return DetectLibreHardwareMonitor(); }
+DetectedSource DetectAcpiSource(const std::wstring&) { return DetectAcpiThermalZones(); }
+DetectedSource DetectSystemSource(const std::wstring&) { return DetectSystemTimes(); }
 
 DetectedSource DetectHwmon(const std::wstring& variable) {
   const SysfsRoot root = ResolveSysfsRoot(ostrel::win::Narrow(variable), UnderWine());
@@ -64,9 +68,9 @@ std::vector<DetectedSource> DetectSourcesOfThisMachine(const Log& log) {
     const char* name;
     Detect detect;
   } kReal[] = {
-      {"hwinfo", &DetectHwinfoSource},
-      {"nvml", &DetectNvmlSource},
-      {"hwmon", &DetectHwmon},
+      {"hwinfo", &DetectHwinfoSource}, {"librehardwaremonitor", &DetectLhmSource},
+      {"nvml", &DetectNvmlSource},     {"hwmon", &DetectHwmon},
+      {"acpi", &DetectAcpiSource},     {"system", &DetectSystemSource},
   };
   for (const auto& source : kReal) {
     found.push_back(plan.script
