@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <span>
 
 #include "common/win/text.h"
 #include "common/win/unique_any.h"
@@ -18,19 +20,17 @@ ostrel::win::unique_file OpenForReading(const std::string& path) {
                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Reads up to size bytes from offset 0 (sysfs reports 4096 bytes for every
-// attribute, so the end is where a read comes back short or empty).
+// Reads up to size bytes from the start (sysfs reports 4096 bytes for every
+// attribute, so the end is where a read comes back empty). Seeking and
+// reading costs about 1 us under Wine; a read at an explicit offset
+// (OVERLAPPED) costs 14.
 std::optional<std::size_t> ReadFromStart(HANDLE file, char* data, std::size_t size) {
+  if (!::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return std::nullopt;
   std::size_t filled = 0;
   while (filled < size) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(filled);
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - filled, 1 << 20));
-    if (!::ReadFile(file, data + filled, want, &got, &at)) {
-      if (::GetLastError() == ERROR_HANDLE_EOF) break;
-      return std::nullopt;
-    }
+    if (!::ReadFile(file, data + filled, want, &got, nullptr)) return std::nullopt;
     if (got == 0) break;
     filled += got;
   }
@@ -40,16 +40,43 @@ std::optional<std::size_t> ReadFromStart(HANDLE file, char* data, std::size_t si
 class WinHostFile final : public HostFile {
  public:
   explicit WinHostFile(ostrel::win::unique_file file) : file_(std::move(file)) {}
-  std::optional<std::string> ReadHead(std::size_t limit) override {
-    std::string data(limit, '\0');
-    const auto got = ReadFromStart(file_.get(), data.data(), data.size());
-    if (!got) return std::nullopt;
-    data.resize(*got);
-    return data;
+  std::optional<std::size_t> ReadHead(std::span<char> buffer) override {
+    return ReadFromStart(file_.get(), buffer.data(), buffer.size());
   }
 
  private:
   ostrel::win::unique_file file_;
+};
+
+// Listed through the open handle with a restarted scan: under Wine a third
+// of what looking the folder up again (FindFirstFile) costs.
+class WinHostFolder final : public HostFolder {
+ public:
+  explicit WinHostFolder(ostrel::win::unique_file folder) : folder_(std::move(folder)) {}
+  std::optional<std::vector<std::string>> List() override {
+    std::vector<std::string> names;
+    FILE_INFO_BY_HANDLE_CLASS next = FileIdBothDirectoryRestartInfo;
+    while (::GetFileInformationByHandleEx(folder_.get(), next, buffer_.data(), kBufferSize)) {
+      next = FileIdBothDirectoryInfo;
+      std::size_t at = 0;
+      for (;;) {
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer_.data() + at);
+        const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+        if (name != L"." && name != L"..") names.push_back(ostrel::win::Narrow(name));
+        if (entry->NextEntryOffset == 0) break;
+        at += entry->NextEntryOffset;
+      }
+    }
+    if (::GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
+    return names;
+  }
+
+ private:
+  static constexpr DWORD kBufferSize = 16384;
+  ostrel::win::unique_file folder_;
+  std::unique_ptr<std::array<std::byte, kBufferSize>> owned_ =
+      std::make_unique<std::array<std::byte, kBufferSize>>();
+  std::span<std::byte, kBufferSize> buffer_{*owned_};
 };
 
 class WinHostFiles final : public HostFiles {
@@ -77,6 +104,15 @@ class WinHostFiles final : public HostFiles {
     if (!got || *got > limit) return std::nullopt;
     data.resize(*got);
     return data;
+  }
+
+  std::unique_ptr<HostFolder> OpenFolder(const std::string& path) override {
+    ostrel::win::unique_file folder(::CreateFileW(ostrel::win::Widen(path).c_str(), FILE_LIST_DIRECTORY,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                                  nullptr));
+    if (!folder) return nullptr;
+    return std::make_unique<WinHostFolder>(std::move(folder));
   }
 
   std::unique_ptr<HostFile> Open(const std::string& path) override {

@@ -1,6 +1,7 @@
 #include "sensorlib/hwmon_source.h"
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 #include "sensorlib/kinds.h"
@@ -17,8 +18,9 @@ constexpr std::size_t kTextLimit = 512;
 // /proc/cpuinfo of a 512-thread machine stays well below this.
 constexpr std::size_t kCpuinfoLimit = 4 << 20;
 // Files that appear inside a chip folder, or come back after failing, are
-// picked up at least this often (in updates, about a minute).
-constexpr int kRediscoverEvery = 60;
+// picked up at least this often (in updates, about five minutes): finding
+// the layout again opens every file anew, some 15 ms under Wine.
+constexpr int kRediscoverEvery = 300;
 // A folder with more files than this is not a hwmon chip.
 constexpr std::size_t kMaxFilesPerChip = 4096;
 constexpr std::size_t kMaxChips = 256;
@@ -72,7 +74,10 @@ void HwmonSource::Open() {
 }
 
 std::optional<std::vector<std::string>> HwmonSource::ListChips() {
-  auto names = files_->List(root_ + "/sys/class/hwmon");
+  if (!chip_folder_) chip_folder_ = files_->OpenFolder(root_ + "/sys/class/hwmon");
+  auto names = chip_folder_ ? chip_folder_->List() : std::nullopt;
+  // A folder that went away (a tree removed) is looked up afresh next time.
+  if (!names) chip_folder_.reset();
   if (!names) return std::nullopt;
   if (names->size() > kMaxChips) names->resize(kMaxChips);
   std::sort(names->begin(), names->end(), NaturalLess);
@@ -123,6 +128,9 @@ void HwmonSource::Discover() {
   stale_ = false;
   updates_since_discovery_ = 0;
   items_.clear();
+  // Looked up afresh: the folder may have been replaced (a fake tree made
+  // again) since it was opened.
+  chip_folder_.reset();
   chips_ = ListChips().value_or(std::vector<std::string>{});
 
   std::map<int, std::string> models;
@@ -150,7 +158,8 @@ void HwmonSource::Discover() {
            std::make_tuple(Rank(b.chip), b.chip.kind == kKindProcessor ? b.chip.package : 0, b.order);
   });
   stat_ = files_->Open(root_ + "/proc/stat");
-  const bool has_stat = stat_ && stat_->ReadHead(kStatHead);
+  std::array<char, kStatHead> head;
+  const bool has_stat = stat_ && stat_->ReadHead(head);
   if (!has_stat) stat_.reset();
   if (processors == 0 && has_stat) found.insert(found.begin(), {LoadOnlyProcessor(models), {}, 0});
 
@@ -177,7 +186,8 @@ void HwmonSource::Discover() {
       sensor.sensor_class = r.sensor_class;
       sensor.label = r.label;
       // A file that does not answer now is left out until the next discovery.
-      if (!sensor.file || !sensor.file->ReadHead(kValueLimit + 1)) continue;
+      std::array<char, kValueLimit + 1> value;
+      if (!sensor.file || !sensor.file->ReadHead(value)) continue;
       sensor.slot = next_slot[r.sensor_class]++;
       item.sensors.push_back(std::move(sensor));
     }
@@ -186,21 +196,23 @@ void HwmonSource::Discover() {
 }
 
 std::optional<double> HwmonSource::ReadValue(const Sensor& sensor) {
-  const auto text = sensor.file->ReadHead(kValueLimit + 1);
-  if (!text) {
+  std::array<char, kValueLimit + 1> buffer;
+  const auto n = sensor.file->ReadHead(buffer);
+  if (!n) {
     // Gone or broken: find the layout again at the next update.
     stale_ = true;
     return std::nullopt;
   }
-  if (text->size() > kValueLimit) return std::nullopt;
-  const auto raw = ParseSysfsInteger(*text);
+  if (*n > kValueLimit) return std::nullopt;
+  const auto raw = ParseSysfsInteger({buffer.data(), *n});
   if (!raw) return std::nullopt;
   return ScaleHwmonValue(sensor.quantity, *raw);
 }
 
 std::optional<double> HwmonSource::CpuLoad() {
-  const auto text = stat_ ? stat_->ReadHead(kStatHead) : std::nullopt;
-  const auto times = text ? ParseProcStat(*text) : std::nullopt;
+  std::array<char, kStatHead> head;
+  const auto n = stat_ ? stat_->ReadHead(head) : std::nullopt;
+  const auto times = n ? ParseProcStat({head.data(), *n}) : std::nullopt;
   if (!times) return std::nullopt;
   // The first sample has only the time since boot to go by.
   const auto load = LoadBetween(last_times_.value_or(CpuTimes{}), *times);

@@ -3,7 +3,7 @@
 // which reading) is found once, and again when a file stops answering (a
 // removed device's attributes fail), when the list of chips differs (looked
 // at every few passes: a listing under Wine costs as much as a whole pass),
-// or once a minute; each update then costs one read per sensor file, kept
+// or every five minutes; each update then costs one read per sensor file, kept
 // open.
 #pragma once
 
@@ -62,6 +62,7 @@ class HwmonSource final : public SensorSource {
   int passes_since_listing_ = 0;
   int updates_since_discovery_ = 0;
   std::unique_ptr<HostFile> stat_;
+  std::unique_ptr<HostFolder> chip_folder_;
   std::optional<CpuTimes> last_times_;
   std::optional<double> last_load_;
 };

@@ -2,6 +2,7 @@
 // source over fake trees. An open file is opened again by its path at every
 // read, so a file removed from a tree fails at once, as a removed device's
 // attribute does.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -25,11 +26,34 @@ std::optional<std::string> ReadPath(const std::string& path, std::size_t limit) 
 class StdHostFile final : public HostFile {
  public:
   explicit StdHostFile(std::string path) : path_(std::move(path)) {}
-  std::optional<std::string> ReadHead(std::size_t limit) override {
-    auto data = ReadPath(path_, limit);
-    if (data && data->size() > limit) data->resize(limit);
-    return data;
+  std::optional<std::size_t> ReadHead(std::span<char> buffer) override {
+    const auto data = ReadPath(path_, buffer.size());
+    if (!data) return std::nullopt;
+    const std::size_t n = std::min(data->size(), buffer.size());
+    std::copy_n(data->begin(), n, buffer.begin());
+    return n;
   }
+
+ private:
+  std::string path_;
+};
+
+std::optional<std::vector<std::string>> ListPath(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator it(folder, error);
+  if (error) return std::nullopt;
+  std::vector<std::string> names;
+  for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+    if (error) return std::nullopt;
+    names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
+class StdHostFolder final : public HostFolder {
+ public:
+  explicit StdHostFolder(std::string path) : path_(std::move(path)) {}
+  std::optional<std::vector<std::string>> List() override { return ListPath(path_); }
 
  private:
   std::string path_;
@@ -38,15 +62,12 @@ class StdHostFile final : public HostFile {
 class StdHostFiles final : public HostFiles {
  public:
   std::optional<std::vector<std::string>> List(const std::string& folder) override {
-    std::error_code error;
-    std::filesystem::directory_iterator it(folder, error);
-    if (error) return std::nullopt;
-    std::vector<std::string> names;
-    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-      if (error) return std::nullopt;
-      names.push_back(it->path().filename().string());
-    }
-    return names;
+    return ListPath(folder);
+  }
+
+  std::unique_ptr<HostFolder> OpenFolder(const std::string& path) override {
+    if (!ListPath(path)) return nullptr;
+    return std::make_unique<StdHostFolder>(path);
   }
 
   std::optional<std::string> Read(const std::string& path, std::size_t limit) override {
