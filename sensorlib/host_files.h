@@ -22,14 +22,9 @@ class HostFile {
   // Fills buffer from the file's start, up to its size; the bytes read, or
   // nothing once it cannot be read (the device went away).
   virtual std::optional<std::size_t> ReadHead(std::span<char> buffer) = 0;
-};
-
-// A folder kept open, listed again without being looked up again.
-class HostFolder {
- public:
-  virtual ~HostFolder() = default;
-  // The names in it without "." and ".."; nothing when it cannot be listed.
-  virtual std::optional<std::vector<std::string>> List() = 0;
+  // Whether the file was removed from its folder while open (a removed
+  // device's files fail to read instead; a rewritten fake tree's do not).
+  virtual bool Gone() = 0;
 };
 
 class HostFiles {
@@ -43,8 +38,6 @@ class HostFiles {
   virtual std::optional<std::string> Read(const std::string& path, std::size_t limit) = 0;
   // Nothing when the file cannot be opened for reading.
   virtual std::unique_ptr<HostFile> Open(const std::string& path) = 0;
-  // Nothing when the folder cannot be opened.
-  virtual std::unique_ptr<HostFolder> OpenFolder(const std::string& path) = 0;
 };
 
 // The files of this machine (Win32 in the library, POSIX in native tests).

@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
-#include <span>
 
 #include "common/win/text.h"
 #include "common/win/unique_any.h"
@@ -43,40 +41,14 @@ class WinHostFile final : public HostFile {
   std::optional<std::size_t> ReadHead(std::span<char> buffer) override {
     return ReadFromStart(file_.get(), buffer.data(), buffer.size());
   }
-
- private:
-  ostrel::win::unique_file file_;
-};
-
-// Listed through the open handle with a restarted scan: under Wine a third
-// of what looking the folder up again (FindFirstFile) costs.
-class WinHostFolder final : public HostFolder {
- public:
-  explicit WinHostFolder(ostrel::win::unique_file folder) : folder_(std::move(folder)) {}
-  std::optional<std::vector<std::string>> List() override {
-    std::vector<std::string> names;
-    FILE_INFO_BY_HANDLE_CLASS next = FileIdBothDirectoryRestartInfo;
-    while (::GetFileInformationByHandleEx(folder_.get(), next, buffer_.data(), kBufferSize)) {
-      next = FileIdBothDirectoryInfo;
-      std::size_t at = 0;
-      for (;;) {
-        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer_.data() + at);
-        const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
-        if (name != L"." && name != L"..") names.push_back(ostrel::win::Narrow(name));
-        if (entry->NextEntryOffset == 0) break;
-        at += entry->NextEntryOffset;
-      }
-    }
-    if (::GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
-    return names;
+  bool Gone() override {
+    FILE_STANDARD_INFO info{};
+    if (!::GetFileInformationByHandleEx(file_.get(), FileStandardInfo, &info, sizeof info)) return true;
+    return info.DeletePending || info.NumberOfLinks == 0;
   }
 
  private:
-  static constexpr DWORD kBufferSize = 16384;
-  ostrel::win::unique_file folder_;
-  std::unique_ptr<std::array<std::byte, kBufferSize>> owned_ =
-      std::make_unique<std::array<std::byte, kBufferSize>>();
-  std::span<std::byte, kBufferSize> buffer_{*owned_};
+  ostrel::win::unique_file file_;
 };
 
 class WinHostFiles final : public HostFiles {
@@ -104,15 +76,6 @@ class WinHostFiles final : public HostFiles {
     if (!got || *got > limit) return std::nullopt;
     data.resize(*got);
     return data;
-  }
-
-  std::unique_ptr<HostFolder> OpenFolder(const std::string& path) override {
-    ostrel::win::unique_file folder(::CreateFileW(ostrel::win::Widen(path).c_str(), FILE_LIST_DIRECTORY,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                                  nullptr));
-    if (!folder) return nullptr;
-    return std::make_unique<WinHostFolder>(std::move(folder));
   }
 
   std::unique_ptr<HostFile> Open(const std::string& path) override {

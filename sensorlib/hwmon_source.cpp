@@ -74,10 +74,9 @@ void HwmonSource::Open() {
 }
 
 std::optional<std::vector<std::string>> HwmonSource::ListChips() {
-  if (!chip_folder_) chip_folder_ = files_->OpenFolder(root_ + "/sys/class/hwmon");
-  auto names = chip_folder_ ? chip_folder_->List() : std::nullopt;
-  // A folder that went away (a tree removed) is looked up afresh next time.
-  if (!names) chip_folder_.reset();
+  // Looked up afresh each time: Wine keeps what it listed of an open folder
+  // and a restarted scan does not see new entries.
+  auto names = files_->List(root_ + "/sys/class/hwmon");
   if (!names) return std::nullopt;
   if (names->size() > kMaxChips) names->resize(kMaxChips);
   std::sort(names->begin(), names->end(), NaturalLess);
@@ -89,6 +88,9 @@ bool HwmonSource::Changed() {
     passes_since_listing_ = 0;
     const auto now = ListChips();
     if (now.value_or(std::vector<std::string>{}) != chips_) stale_ = true;
+    for (const Item& item : items_) {
+      for (const Sensor& sensor : item.sensors) stale_ = stale_ || sensor.file->Gone();
+    }
   }
   return stale_;
 }
@@ -128,9 +130,6 @@ void HwmonSource::Discover() {
   stale_ = false;
   updates_since_discovery_ = 0;
   items_.clear();
-  // Looked up afresh: the folder may have been replaced (a fake tree made
-  // again) since it was opened.
-  chip_folder_.reset();
   chips_ = ListChips().value_or(std::vector<std::string>{});
 
   std::map<int, std::string> models;

@@ -1,10 +1,10 @@
 // Readings of a Linux host: the hwmon chips under <root>/sys/class/hwmon and
 // the processor's load from <root>/proc/stat. The layout (which files hold
 // which reading) is found once, and again when a file stops answering (a
-// removed device's attributes fail), when the list of chips differs (looked
-// at every few passes: a listing under Wine costs as much as a whole pass),
-// or every five minutes; each update then costs one read per sensor file, kept
-// open.
+// removed device's attributes fail), when the list of chips differs or an
+// open file was removed (both looked at every few passes: a listing under
+// Wine costs as much as half a pass), or every five minutes; each update then costs one read per sensor file,
+// kept open.
 #pragma once
 
 #include <memory>
@@ -62,7 +62,6 @@ class HwmonSource final : public SensorSource {
   int passes_since_listing_ = 0;
   int updates_since_discovery_ = 0;
   std::unique_ptr<HostFile> stat_;
-  std::unique_ptr<HostFolder> chip_folder_;
   std::optional<CpuTimes> last_times_;
   std::optional<double> last_load_;
 };

@@ -41,6 +41,9 @@ void Library::Shutdown() {
   std::lock_guard lock(mutex_);
   open_ = false;
   snapshot_ = Snapshot();
+  // Detected sources go with what they hold open (files, mappings, nvml.dll,
+  // WMI); the next SensorInit detects them again.
+  if (detect_) sources_.clear();
 }
 
 std::int32_t Library::HardwareCount() {

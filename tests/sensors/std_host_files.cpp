@@ -33,6 +33,10 @@ class StdHostFile final : public HostFile {
     std::copy_n(data->begin(), n, buffer.begin());
     return n;
   }
+  bool Gone() override {
+    std::error_code error;
+    return !std::filesystem::is_regular_file(path_, error);
+  }
 
  private:
   std::string path_;
@@ -50,24 +54,10 @@ std::optional<std::vector<std::string>> ListPath(const std::string& folder) {
   return names;
 }
 
-class StdHostFolder final : public HostFolder {
- public:
-  explicit StdHostFolder(std::string path) : path_(std::move(path)) {}
-  std::optional<std::vector<std::string>> List() override { return ListPath(path_); }
-
- private:
-  std::string path_;
-};
-
 class StdHostFiles final : public HostFiles {
  public:
   std::optional<std::vector<std::string>> List(const std::string& folder) override {
     return ListPath(folder);
-  }
-
-  std::unique_ptr<HostFolder> OpenFolder(const std::string& path) override {
-    if (!ListPath(path)) return nullptr;
-    return std::make_unique<StdHostFolder>(path);
   }
 
   std::optional<std::string> Read(const std::string& path, std::size_t limit) override {
