@@ -26,7 +26,7 @@ as_root() {
 packages=(
   g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
-  xauth x11-utils clang-format
+  xauth x11-utils clang-format clang libclang-rt-14-dev
 )
 
 install_packages() {
