@@ -118,4 +118,8 @@ std::unique_ptr<WmiConnection> ConnectWmi(const wchar_t* name_space, std::string
   return std::make_unique<WbemConnection>(std::move(services));
 }
 
+std::unique_ptr<WmiConnection> WrapWbemServices(IWbemServices* services) {
+  return std::make_unique<WbemConnection>(ComPtr<IWbemServices>(services));
+}
+
 }  // namespace sensorlib
