@@ -179,10 +179,11 @@ std::string SuperIoName(std::string_view chip) {
 }
 
 // amdgpu drives both Radeon cards and the graphics of Ryzen APUs; the
-// carve-out of an APU stays well below the memory of any card.
+// carve-out of an APU stays well below the memory of any card. Without the
+// memory file it is taken for a card, the common case on a desktop.
 std::string AmdGpuName(const ChipFacts& facts) {
   constexpr std::int64_t kCardMemory = 2LL << 30;
-  const bool card = facts.vram && *facts.vram >= kCardMemory;
+  const bool card = !facts.vram || *facts.vram >= kCardMemory;
   if (!facts.product_name.empty() && ostrel::sensors::IsDedicatedAdapter(facts.product_name) == card) {
     return facts.product_name;
   }

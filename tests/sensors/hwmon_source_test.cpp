@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "sensorlib/hwmon_map.h"
 #include "sensorlib/kinds.h"
 #include "sensorlib/proc_text.h"
 #include "sensorlib/source_plan.h"
@@ -234,6 +235,19 @@ TEST_F(HwmonTree, HotPlugAndGarbageNeverReachTheRecord) {
   fs::remove_all(root_);
   EXPECT_TRUE(Source().Changed());
   EXPECT_TRUE(Pass().empty());
+}
+
+TEST(HwmonMap, AmdGraphicsCardOrApu) {
+  ChipFacts facts{"amdgpu", {{{HwmonQuantity::Temperature, 1}, "edge"}}, {}, {}, {}, false};
+  EXPECT_EQ(MapChip(facts, 0, {})->name, "AMD Radeon RX Graphics");  // no memory file: a card
+  facts.vram = 512LL << 20;
+  EXPECT_EQ(MapChip(facts, 0, {})->name, "AMD Radeon Graphics");  // an APU's carve-out
+  facts.product_name = "AMD Radeon RX 7900 XTX";
+  EXPECT_EQ(MapChip(facts, 0, {})->name, "AMD Radeon Graphics");  // the name disagrees with the memory
+  facts.vram = 24LL << 30;
+  EXPECT_EQ(MapChip(facts, 0, {})->name, "AMD Radeon RX 7900 XTX");
+  facts.inputs = {};
+  EXPECT_FALSE(MapChip(facts, 0, {}));  // nothing to read: no item
 }
 
 TEST(SysfsText, ParsesOnlyWhatIsANumber) {
