@@ -10,7 +10,29 @@
 namespace sensorlib {
 namespace {
 
+// The folder this library was loaded from (the program's, as installed).
+std::wstring OwnFolder() {
+  HMODULE self = nullptr;
+  if (!::GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&OwnFolder), &self)) {
+    return {};
+  }
+  std::wstring path(MAX_PATH, L'\0');
+  const DWORD n = ::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
+  if (n == 0 || n >= path.size()) return {};
+  path.resize(n);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
 HMODULE LoadNvml() {
+  if (const std::wstring folder = OwnFolder(); !folder.empty()) {
+    if (HMODULE module =
+            ::LoadLibraryExW((folder + L"nvml.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)) {
+      return module;
+    }
+  }
   if (HMODULE module = ::LoadLibraryExW(L"nvml.dll", nullptr,
                                         LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     return module;
