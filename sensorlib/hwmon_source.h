@@ -1,9 +1,10 @@
 // Readings of a Linux host: the hwmon chips under <root>/sys/class/hwmon and
 // the processor's load from <root>/proc/stat. The layout (which files hold
 // which reading) is found once, and again when a file stops answering (a
-// removed device's attributes fail), when the list of chips differs or an
-// open file was removed (both looked at every few passes: a listing under
-// Wine costs as much as half a pass), or every five minutes; each update then costs one read per sensor file,
+// removed device's attributes fail), when the list of chips differs or a
+// chip's first file was removed (looked at every few passes: a listing under
+// Wine costs as much as half a pass), when any open file was removed (looked
+// at every thirty passes), or every five minutes; each update then costs one read per sensor file,
 // kept open.
 #pragma once
 
@@ -60,6 +61,7 @@ class HwmonSource final : public SensorSource {
   bool stale_ = true;
   int list_every_;
   int passes_since_listing_ = 0;
+  int listings_since_sweep_ = 0;
   int updates_since_discovery_ = 0;
   std::unique_ptr<HostFile> stat_;
   std::optional<CpuTimes> last_times_;
