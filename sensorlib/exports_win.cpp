@@ -30,9 +30,14 @@ double WallClockSeconds() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+// Never destroyed: a destructor would run under the loader lock at process
+// exit, where releasing WMI's COM proxies or freeing nvml.dll may hang. The
+// system takes back the handles; SensorShutdown lets go of the sources
+// earlier for whoever wants that.
 Library& Instance() {
-  static Library library([] { return sensorlib::DetectSourcesOfThisMachine(WriteLog); }, WallClockSeconds);
-  return library;
+  static Library* library =
+      new Library([] { return sensorlib::DetectSourcesOfThisMachine(WriteLog); }, WallClockSeconds);
+  return *library;
 }
 
 // Runs a call on the library; what it throws becomes the fallback answer.
