@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // An exact-size copy: one byte beyond it is a sanitizer report.
   const auto bytes = std::make_unique<std::byte[]>(size ? size : 1);
-  std::memcpy(bytes.get(), data, size);
+  if (size > 0) std::memcpy(bytes.get(), data, size);
   if (size >= 4) std::memcpy(bytes.get(), &sensorlib::kHwinfoSignature, 4);
   const sensorlib::HwinfoParse parsed = sensorlib::ParseHwinfoBlock({bytes.get(), size});
   if (!parsed.block) {
