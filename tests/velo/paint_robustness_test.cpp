@@ -64,7 +64,22 @@ TEST(PaintLeaks, AWindowWithEveryControlPaintedAThousandTimesLeavesNoObjects) {
   EXPECT_GT(gdi, 0);
 }
 
+class Counting : public VELO::MControl {
+ public:
+  Counting(VELO::MObject* owner, UINT id, std::atomic<int>* ticks)
+      : MControl(owner, id, CRect(0, 0, 1, 1), 1, 1, 1), ticks_(ticks) {}
+  void DrawControl(HDC&, CRect) override {}
+  int OnControlTimer() override {
+    ++*ticks_;
+    return 0;
+  }
+
+ private:
+  std::atomic<int>* ticks_;
+};
+
 TEST(PaintBadInput, NullOwnerDuplicateIdsAndControlsRemovedWhileInUse) {
+  std::atomic<int> ticks{0};
   HostWindow w(400, 500, 300, 120, true);
 
   // A null owner: notifications and repaint requests have nowhere to go.
@@ -125,16 +140,25 @@ TEST(PaintBadInput, NullOwnerDuplicateIdsAndControlsRemovedWhileInUse) {
   ASSERT_TRUE(w.pm.KillTimer(t, 5));
   ASSERT_TRUE(w.pm.SetTimer(t, 5, 10));  // re-armed with the same id
   EXPECT_EQ(w.pm.GetWindowTimerID(t, 5), windowId);
-  w.pm.AddMTimer(t);
-  w.pm.SetMTimer(2);
   for (int i = 0; i < 50 && log.Count(Of("timer", 30)) < 3; ++i) Pump(20);
   EXPECT_GE(log.Count(Of("timer", 30)), 3);
+  // The high-resolution ticks run on another thread: a counter, not the log.
+  auto ticked = std::make_unique<Counting>(&w, 31, &ticks);
+  Counting* c = ticked.get();
+  w.pm.AddControl(std::move(ticked), 1);
+  w.pm.AddMTimer(c);
+  w.pm.SetMTimer(2);
+  for (int i = 0; i < 50 && ticks < 3; ++i) Pump(20);
+  EXPECT_GE(ticks.load(), 3);
   w.pm.RemoveControl(t);
+  w.pm.RemoveControl(c);
   EXPECT_EQ(log.Count(Of("destroy", 30)), 1);
   log.Clear();
+  const int settled = ticks;
   Pump(200);
   EXPECT_TRUE(log.events.empty());
-  EXPECT_FALSE(w.pm.DeleteFSTimer(t));
+  EXPECT_EQ(ticks.load(), settled);
+  EXPECT_FALSE(w.pm.DeleteFSTimer(c));
   w.pm.KillMTimer();
 }
 

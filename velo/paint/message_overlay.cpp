@@ -93,7 +93,7 @@ bool MessageOverlay::OnTimer(UINT id) {
 }
 
 void MessageOverlay::Draw(Gdiplus::Graphics& g, Gdiplus::FontFamily* family) const {
-  if (m_alpha <= 10 || m_text.IsEmpty()) return;
+  if (!IsVisible()) return;
   const auto a = static_cast<Gdiplus::ARGB>(m_alpha) << 24;
   const CRect& r = m_rc;
   Gdiplus::SolidBrush outer(Gdiplus::Color(a | 0xE6E6E6));

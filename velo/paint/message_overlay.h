@@ -32,6 +32,8 @@ class VELO_API MessageOverlay {
   void Stop() noexcept;
   void Draw(Gdiplus::Graphics& g, Gdiplus::FontFamily* family) const;
 
+  // Draw paints something only then.
+  bool IsVisible() const noexcept { return m_alpha > 10 && !m_text.IsEmpty(); }
   int GetAlpha() const noexcept { return m_alpha; }
   int GetProgress() const noexcept { return m_progress; }
   int GetProgressTarget() const noexcept { return m_target; }

@@ -7,9 +7,10 @@
 // image and font caches, window timers, high-resolution ticks, the message
 // and progress overlay, tooltip, balloon tip, caret and shadow settings.
 //
-// Files: paint_manager.cpp (binding, controls, dispatch, destruction),
+// Files: paint_manager.cpp (binding, appearance, dispatch, destruction),
 // paint_manager_paint.cpp (the paint step), paint_manager_input.cpp (input
-// routing and focus), paint_manager_services.cpp (caches, timers, overlays).
+// routing and focus), paint_manager_controls.cpp (the control lists),
+// paint_manager_services.cpp (caches, timers, overlays).
 #pragma once
 
 #include <windows.h>

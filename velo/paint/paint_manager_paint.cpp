@@ -74,7 +74,8 @@ BOOL PaintManager::PaintFrame(HDC paintDC, CRect update) {
     ::GdiFlush();
     OpaqueGdiPixels(bits, w, h, update);
   }
-  {
+  // A GDI+ context costs time under Wine: only when something is drawn.
+  if (m_bDrawInfo || m_overlay.IsVisible()) {
     Gdiplus::Graphics g(mem.get());
     if (m_bDrawInfo) DrawInfo(g, w);
     m_overlay.Draw(g, FindTempFont(m_overlay.GetFontName()));
