@@ -82,6 +82,24 @@ TEST(DialogWindows, ShadowComputedAndImageFollowTheDialog) {
     EXPECT_FALSE(::IsWindowVisible(shadow));
     ::ShowWindow(self.hwnd(), SW_SHOWNOACTIVATE);
     EXPECT_TRUE(::IsWindowVisible(shadow));
+
+    // Growing waits for the dialog's next paint; shrinking redraws at once.
+    ::SetWindowPos(self.hwnd(), nullptr, 0, 0, 240, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    r = WindowRect(shadow);
+    EXPECT_EQ(r.right - r.left, 220);
+    PaintNow(self.hwnd());
+    r = WindowRect(shadow);
+    EXPECT_EQ(r.right - r.left, 260);
+    EXPECT_EQ(r.bottom - r.top, 170);
+    ::SetWindowPos(self.hwnd(), nullptr, 0, 0, 180, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    r = WindowRect(shadow);
+    EXPECT_EQ(r.right - r.left, 200);
+    // A maximised dialog has no shadow; the next ordinary size brings it
+    // back.
+    ::SendMessageW(self.hwnd(), WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(180, 100));
+    EXPECT_FALSE(::IsWindowVisible(shadow));
+    ::SendMessageW(self.hwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(180, 100));
+    EXPECT_TRUE(::IsWindowVisible(shadow));
     self.DoOK();
   };
   ASSERT_TRUE(d.Open(nullptr, CRect(200, 150, 400, 270)));
