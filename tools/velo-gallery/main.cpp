@@ -148,7 +148,7 @@ class GalleryDialog : public VELO::MDialog {
     if (id == kBalloonTimer) {
       SetMessage(VELO::CString(L"Overlay message"), R(kOverlay), VELO::MSG_INFO);
       SetAirBladderMsg(L"Balloon beside its control", GetAirBladderPoint(GetControl(21), 1),
-                       static_cast<VELO::AIRBLADDER_TYPE>(4));
+                       VELO::AIRBLADDER_STAYS);
       // The tooltip shows for the control under the cursor.
       POINT pt{kTooltipTarget.cx(), kTooltipTarget.cy()};
       ClientToScreen(&pt);

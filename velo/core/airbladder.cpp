@@ -15,8 +15,8 @@ constexpr UINT kUserClose = WM_USER + 66;
 constexpr UINT kHideTimer = 10;
 constexpr UINT kHideAfterMs = 5000;
 constexpr UINT kLibraryFontId = 106;
-constexpr int kStays = 4;
-constexpr int kKeepOnFocusLoss = 5;
+constexpr int kStays = AIRBLADDER_STAYS;
+constexpr int kKeepOnFocusLoss = AIRBLADDER_RIGHT_KEPT;
 constexpr float kFontPixels = 14.0f;
 constexpr INT kNoWrapTrailing = 0x1800;
 

@@ -294,8 +294,7 @@ void MDialog::KillMTimer(UINT id) { m_pm.KillMTimer(id); }
 
 int MDialog::SetAirBladderMsg(const wchar_t* text, POINT pt, AIRBLADDER_TYPE type) {
   if (pt.x == 0 || pt.y == 0) return 0;
-  constexpr auto kBelowThePoint = static_cast<AIRBLADDER_MODE>(3);
-  m_pm.SetAirBladderMsg(text, pt, type, kBelowThePoint);
+  m_pm.SetAirBladderMsg(text, pt, type, AIRBLADDER_BELOW_POINT);
   m_pm.ShowAirBladder(TRUE, 0);
   return 1;
 }
