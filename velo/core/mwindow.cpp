@@ -1,6 +1,7 @@
 #include "velo/core/mwindow.h"
 
 #include "velo/core/manager.h"
+#include "velo/render/math/lifetime_watch.h"
 
 namespace VELO {
 namespace {
@@ -41,6 +42,8 @@ void ReturnFocusToOwner(HWND owner) noexcept {
 // superclassed control goes on with its own class's procedure. A copy, which
 // shares the handle but not the binding, leaves the original's binding alone.
 MWindow::~MWindow() {
+  // A modal loop or handler further up the stack may still hold this object.
+  render::LifetimeWatch::Ended(this);
   if (!IsLive()) return;
   if (PropertyBinding::Get(m_hWnd) == this) {
     PropertyBinding::Clear(m_hWnd);
@@ -156,13 +159,17 @@ LRESULT CALLBACK MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 UINT MWindow::ShowModal(int nCmdShow) {
   if (!IsLive()) return 0xFFFFFFFFu;
   UINT result = 0;
-  const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-  ::ShowWindow(m_hWnd, nCmdShow);
+  const HWND hwnd = m_hWnd;
+  const HWND owner = ::GetWindow(hwnd, GW_OWNER);
+  // A handler may delete this object (or a nested loop may): from then on
+  // the loop works only with its own locals.
+  render::LifetimeWatch alive(this);
+  ::ShowWindow(hwnd, nCmdShow);
   if (owner) ::EnableWindow(owner, FALSE);
   MSG msg{};
   bool quit = false;
   // The handle is read again every turn: WM_NCDESTROY clears it.
-  while (m_hWnd && ::IsWindow(m_hWnd)) {
+  while (alive.Alive() && m_hWnd && ::IsWindow(m_hWnd)) {
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       quit = true;
@@ -170,12 +177,13 @@ UINT MWindow::ShowModal(int nCmdShow) {
     }
     // -1 is a failure, not a message: looping on it would spin for ever.
     if (got == -1) break;
-    if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
+    if (msg.message == WM_CLOSE && msg.hwnd == hwnd) {
       result = static_cast<UINT>(msg.wParam);
       // Before the window goes, or the system activates some other window.
       ReturnFocusToOwner(owner);
     }
-    if (!PreTranslateMessage(&msg)) {
+    // GetMessageW runs sent messages, whose handlers may have deleted us.
+    if (!alive.Alive() || !PreTranslateMessage(&msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
     }
