@@ -6,12 +6,12 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "sensorlib/detect_sources.h"
 #include "sensorlib/library.h"
-#include "sensorlib/script_location.h"
-#include "sensorlib/scripted_source.h"
 
 namespace {
 
@@ -30,15 +30,14 @@ double WallClockSeconds() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+// Never destroyed: a destructor would run under the loader lock at process
+// exit, where releasing WMI's COM proxies or freeing nvml.dll may hang. The
+// system takes back the handles; SensorShutdown lets go of the sources
+// earlier for whoever wants that.
 Library& Instance() {
-  static Library library = [] {
-    std::vector<std::unique_ptr<sensorlib::SensorSource>> sources;
-    sensorlib::ScriptLocation where = sensorlib::LocateScript();
-    sources.push_back(std::make_unique<sensorlib::ScriptedSource>(std::move(where.path),
-                                                                  std::move(where.how_found), WriteLog));
-    return Library(std::move(sources), WallClockSeconds);
-  }();
-  return library;
+  static Library* library =
+      new Library([] { return sensorlib::DetectSourcesOfThisMachine(WriteLog); }, WallClockSeconds);
+  return *library;
 }
 
 // Runs a call on the library; what it throws becomes the fallback answer.
@@ -98,6 +97,26 @@ std::int32_t SensorGetReading(std::int32_t sensor_class, std::int32_t hardware, 
                               void* record) noexcept {
   return Guarded(std::int32_t{0},
                  [&](Library& l) { return l.GetReading(sensor_class, hardware, slot, record); });
+}
+
+// Diagnostics beyond the eight (ostrelctl): the source of an item, and the
+// sources as SensorInit found them, one "<name>\t<found|absent>\t<why>"
+// line each. The latter returns the bytes the full text needs with its NUL
+// and writes what fits.
+void SensorHardwareSource(std::int32_t hardware, char* buffer, std::int32_t size) noexcept {
+  Guarded([&](Library& l) { l.HardwareSource(hardware, buffer, size); });
+}
+
+std::int32_t SensorDescribeSources(char* buffer, std::int32_t size) noexcept {
+  return Guarded(std::int32_t{0}, [&](Library& l) {
+    const std::string text = l.DescribeSources();
+    if (buffer && size > 0) {
+      const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+      std::memcpy(buffer, text.data(), n);
+      buffer[n] = '\0';
+    }
+    return static_cast<std::int32_t>(std::min<std::size_t>(text.size() + 1, INT32_MAX));
+  });
 }
 
 }  // extern "C"

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "sensorlib/sensor_source.h"
@@ -16,10 +17,23 @@ namespace sensorlib {
 
 inline constexpr std::int32_t kLibraryVersion = 0x0100;
 
+// One source as SensorInit found it: present (source set) or absent, with
+// what was found or why not, for `ostrelctl sources`.
+struct DetectedSource {
+  std::string name;
+  std::unique_ptr<SensorSource> source;
+  std::string why;
+};
+// Looks at the machine; the result comes in order of precedence.
+using DetectSources = std::function<std::vector<DetectedSource>()>;
+
 class Library {
  public:
   using Clock = std::function<double()>;  // wall-clock seconds
 
+  // Sources are detected again at every Init.
+  Library(DetectSources detect, Clock clock);
+  // A fixed set, all present.
   Library(std::vector<std::unique_ptr<SensorSource>> sources, Clock clock);
 
   std::int32_t Init(std::uint32_t flags);
@@ -32,11 +46,17 @@ class Library {
   // 1 when the record was written (present or not), 0 when not.
   std::int32_t GetReading(std::int32_t sensor_class, std::int32_t hardware, std::int32_t slot, void* record);
 
+  // Diagnostics: the source of an item, and one line per source,
+  // "<name>\tfound|absent\t<why>\n", as the last Init detected them.
+  void HardwareSource(std::int32_t hardware, char* buffer, std::int32_t size);
+  std::string DescribeSources();
+
  private:
   void Rebuild();
 
   std::mutex mutex_;
-  std::vector<std::unique_ptr<SensorSource>> sources_;
+  DetectSources detect_;
+  std::vector<DetectedSource> sources_;
   Clock clock_;
   bool open_ = false;
   std::uint64_t updates_ = 0;

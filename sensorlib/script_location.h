@@ -13,6 +13,7 @@ inline constexpr wchar_t kScriptFileName[] = L"sensors.txt";
 struct ScriptLocation {
   std::filesystem::path path;
   std::string how_found;  // for messages
+  bool from_variable = false;
 };
 
 ScriptLocation LocateScript();

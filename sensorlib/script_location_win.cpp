@@ -33,7 +33,7 @@ std::wstring Variable(const wchar_t* name) {
 
 ScriptLocation LocateScript() {
   if (std::wstring path = Variable(kScriptVariable); !path.empty()) {
-    return {path, "from OSTREL_SENSOR_SCRIPT"};
+    return {path, "from OSTREL_SENSOR_SCRIPT", true};
   }
   HMODULE self = nullptr;
   ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

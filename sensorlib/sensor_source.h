@@ -1,6 +1,5 @@
 // Where readings come from. The library asks each source for its hardware
-// items; a source of real sensors would enumerate the machine here the way
-// the scripted source reads its file.
+// items at every update and answers queries from what they gave.
 #pragma once
 
 #include <string>
@@ -21,6 +20,7 @@ struct SnapshotItem {
   int kind = 0;
   std::string name;
   std::vector<SnapshotReading> readings;
+  std::string source;  // set by the library: the source that gave the item
 };
 
 class SensorSource {

@@ -17,7 +17,8 @@ constexpr std::size_t kLabelSize = 136;
 Snapshot::Snapshot(std::vector<SnapshotItem> items) {
   items_.reserve(items.size());
   for (auto& source : items) {
-    Item item{source.kind, std::move(source.name), std::move(source.readings), {}, {}};
+    Item item{source.kind, std::move(source.name),  std::move(source.readings), {},
+              {},          std::move(source.source)};
     for (int i = 0; i < static_cast<int>(item.readings.size()); ++i) {
       const auto& r = item.readings[i];
       if (r.sensor_class < 0 || r.sensor_class >= kClassLimit || r.slot < 0) continue;
@@ -32,15 +33,21 @@ Snapshot::Snapshot(std::vector<SnapshotItem> items) {
   }
 }
 
-void Snapshot::CopyName(int hardware, std::span<char> buffer) const noexcept {
+void Snapshot::CopyText(std::string_view text, std::span<char> buffer) noexcept {
   if (buffer.empty()) return;
-  std::string_view name;
-  if (hardware >= 0 && hardware < Count()) name = items_[hardware].name;
-  const std::size_t n = std::min(name.size(), buffer.size() - 1);
-  // An empty name may have no storage at all, and memcpy needs a real pointer
+  const std::size_t n = std::min(text.size(), buffer.size() - 1);
+  // An empty text may have no storage at all, and memcpy needs a real pointer
   // even for zero bytes.
-  if (n > 0) std::memcpy(buffer.data(), name.data(), n);
+  if (n > 0) std::memcpy(buffer.data(), text.data(), n);
   buffer[n] = '\0';
+}
+
+void Snapshot::CopyName(int hardware, std::span<char> buffer) const noexcept {
+  CopyText(hardware >= 0 && hardware < Count() ? std::string_view(items_[hardware].name) : "", buffer);
+}
+
+void Snapshot::CopySource(int hardware, std::span<char> buffer) const noexcept {
+  CopyText(hardware >= 0 && hardware < Count() ? std::string_view(items_[hardware].source) : "", buffer);
 }
 
 Answer Snapshot::Read(int sensor_class, int hardware, int slot,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sensorlib/sensor_source.h"
@@ -30,6 +31,8 @@ class Snapshot {
   int Count() const noexcept { return static_cast<int>(items_.size()); }
   // NUL-terminated within size, cut short when the name is longer.
   void CopyName(int hardware, std::span<char> buffer) const noexcept;
+  // The item's source, likewise.
+  void CopySource(int hardware, std::span<char> buffer) const noexcept;
   Answer Read(int sensor_class, int hardware, int slot,
               std::span<std::byte, kRecordSize> record) const noexcept;
 
@@ -41,7 +44,9 @@ class Snapshot {
     // Per class, an index into readings by slot (-1: none).
     std::array<std::vector<int>, kClassLimit> by_slot;
     std::vector<bool> slot_used;
+    std::string source;
   };
+  static void CopyText(std::string_view text, std::span<char> buffer) noexcept;
   std::vector<Item> items_;
 };
 

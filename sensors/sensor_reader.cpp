@@ -19,7 +19,8 @@ SensorReader::SensorReader(std::string library_file) : library_file_(std::move(l
 SensorReader::~SensorReader() = default;
 
 void SensorReader::BindSensorLibrary() noexcept {
-  FileTrace trace(stdout);
+  FileTrace standard_output(stdout);
+  TraceSink& trace = trace_sink_ ? *trace_sink_ : standard_output;
   initialised_ = false;
   // The entry points of an earlier attempt go with the handle they came from.
   entry_points_ = {};
@@ -44,7 +45,8 @@ void SensorReader::ReadSensors() noexcept {
   if (!initialised_) BindSensorLibrary();
   PassOutcome outcome;
   if (entry_points_.Complete()) {
-    FileTrace trace(stdout);
+    FileTrace standard_output(stdout);
+    TraceSink& trace = trace_sink_ ? *trace_sink_ : standard_output;
     if (auto results = RunReadPass(entry_points_, trace, observer_)) {
       outcome.end = PassEnd::Completed;
       outcome.results = *results;

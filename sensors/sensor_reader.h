@@ -51,6 +51,9 @@ class SensorReader {
   // Sees every reading of the following passes and what each pass published
   // (used by ostrelctl). Borrowed; pass nullptr to stop.
   void SetPassObserver(ostrel::sensors::PassObserver* observer) noexcept { observer_ = observer; }
+  // Where the trace lines go (borrowed); nullptr: standard output, as the
+  // program writes them. Set it before the passes start.
+  void SetTraceSink(ostrel::sensors::TraceSink* sink) noexcept { trace_sink_ = sink; }
 
  private:
   std::string library_file_;
@@ -64,6 +67,7 @@ class SensorReader {
   ostrel::win::unique_mapped_view block_view_;
   bool block_created_ = false;
   ostrel::sensors::PassObserver* observer_ = nullptr;
+  ostrel::sensors::TraceSink* trace_sink_ = nullptr;
 };
 
 // Creates or opens "brovan_hardware_mapfile" (632 bytes, pagefile-backed) and

@@ -74,6 +74,13 @@ using unique_hbrush = unique_any<traits::null_invalid<HBRUSH, traits::delete_gdi
 using unique_hpen = unique_any<traits::null_invalid<HPEN, traits::delete_gdi_object>>;
 using unique_hrgn = unique_any<traits::null_invalid<HRGN, traits::delete_gdi_object>>;
 using unique_hicon = unique_any<traits::null_invalid<HICON, ::DestroyIcon>>;
+// Folder searches of FindFirstFile(Ex).
+struct find_traits {
+  using type = HANDLE;
+  static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void close(type value) noexcept { ::FindClose(value); }
+};
+using unique_find = unique_any<find_traits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class unique_window_dc {

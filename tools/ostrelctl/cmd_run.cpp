@@ -1,6 +1,8 @@
-// ostrelctl run [--seconds N]: the program's job without the panel. The same
-// worker as the main dialog's (start-up rescan, then one update step a
-// second), with a message-only window for device arrival and removal.
+// ostrelctl run [--seconds N] [--trace]: the program's job without the
+// panel. The same worker as the main dialog's (start-up rescan, then one
+// update step a second), with a message-only window for device arrival and
+// removal. The sensor trace lines (a few per reading, every second) show only
+// with --trace.
 #include <windows.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "device/device_watch.h"
 #include "device/device_worker.h"
@@ -68,6 +71,11 @@ unique_window CreateWatchWindow(ostrel::device::CThreadBasic& worker) {
   return window;
 }
 
+class QuietTrace final : public ostrel::sensors::TraceSink {
+ public:
+  void Write(std::string_view) noexcept override {}
+};
+
 // 0 means until stopped; -1 for a bad command line.
 long long ParseSeconds(Args args) {
   if (args.empty()) return 0;
@@ -83,10 +91,15 @@ long long ParseSeconds(Args args) {
 
 }  // namespace
 
-int RunRun(Args args) {
+int RunRun(Args all_args) {
+  std::vector<std::string_view> args(all_args.begin(), all_args.end());
+  const auto trace_flag = std::find(args.begin(), args.end(), "--trace");
+  const bool trace = trace_flag != args.end();
+  if (trace) args.erase(trace_flag);
   const long long seconds = ParseSeconds(args);
   if (seconds < 0) {
-    std::fprintf(stderr, "usage: ostrelctl run [--seconds N]   (N a whole number of seconds, 1 or more)\n");
+    std::fprintf(stderr,
+                 "usage: ostrelctl run [--seconds N] [--trace]   (N a whole number of seconds, 1 or more)\n");
     return 2;
   }
   const ostrel::win::unique_handle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -94,10 +107,12 @@ int RunRun(Args args) {
   ::SetConsoleCtrlHandler(&OnConsoleSignal, TRUE);
 
   PrintedTemperature printed;
+  QuietTrace quiet;
   ostrel::device::DeviceWorker worker;
   worker.Work().SetView(&printed);
   PrintedDisplayStatus status;
   worker.Work().SetStatusView(&status);
+  if (!trace) worker.Work().Sensors().SetTraceSink(&quiet);
   const unique_window window = CreateWatchWindow(worker);
   const ULONGLONG started = ::GetTickCount64();
   const ULONGLONG deadline = seconds ? started + static_cast<ULONGLONG>(seconds) * 1000 : ~0ULL;

@@ -12,6 +12,7 @@
 
 #include "common/printable.h"
 #include "common/win/unique_any.h"
+#include "sensorlib/diagnostic_exports.h"
 #include "sensors/hardware_block.h"
 #include "sensors/sensor_reader.h"
 #include "tools/ostrelctl/command.h"
@@ -70,10 +71,28 @@ const char* ClassName(int sensor_class) {
 
 int Length(std::string_view s) { return static_cast<int>(s.size()); }
 
-void PrintReadings(const Recorder& seen) {
+// The source that gave each item, from the library's diagnostic export;
+// "-" where the library has none (an outside one).
+std::vector<std::string> ItemSources(const std::string& library, std::size_t count) {
+  std::vector<std::string> sources(count, "-");
+  const HMODULE module = ::GetModuleHandleA(library.c_str());
+  const auto source =
+      module ? reinterpret_cast<sensorlib::HardwareSourceFn>(reinterpret_cast<void (*)()>(
+                   ::GetProcAddress(module, MAKEINTRESOURCEA(sensorlib::kOrdinalHardwareSource))))
+             : nullptr;
+  if (!source) return sources;
+  for (std::size_t h = 0; h < count; ++h) {
+    char name[64] = {};
+    source(static_cast<std::int32_t>(h), name, sizeof name);
+    if (name[0]) sources[h] = name;
+  }
+  return sources;
+}
+
+void PrintReadings(const Recorder& seen, const std::vector<std::string>& sources) {
   std::printf("\n%zu hardware items, %zu readings:\n", seen.names.size(), seen.readings.size());
   for (std::size_t h = 0; h < seen.names.size(); ++h) {
-    std::printf("  [%zu] %s\n", h, seen.names[h].c_str());
+    std::printf("  [%zu] %-8s %s\n", h, h < sources.size() ? sources[h].c_str() : "-", seen.names[h].c_str());
     for (const auto& r : seen.readings) {
       if (r.hardware != static_cast<int>(h)) continue;
       std::printf("        kind %-3d %-11s slot %-3d %-32s %10.2f\n", r.kind, ClassName(r.sensor_class),
@@ -164,7 +183,7 @@ int RunSensors(Args args) {
   }
   reader.ReadSensors();
   reader.SetPassObserver(nullptr);
-  if (seen.outcome.end != PassEnd::NotBound) PrintReadings(seen);
+  if (seen.outcome.end != PassEnd::NotBound) PrintReadings(seen, ItemSources(library, seen.names.size()));
   PrintPublished(reader, seen);
   return seen.outcome.end == PassEnd::NotBound ? 1 : 0;
 }

@@ -11,16 +11,19 @@ int RunRun(Args args);
 int RunFetch(Args args);
 int RunExtract(Args args);
 int RunCheckUpdate(Args args);
+int RunSources(Args args);
 
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
       {"help", "", "list the commands", nullptr},
       {"sensors", "[--library FILE] [--publish]",
        "one read pass: every reading, and where each published value came from", RunSensors},
+      {"sources", "[--library FILE]", "the sensor library's sources: found or absent, and why", RunSources},
       {"block", "", "the four values of the running program's hardware block", RunBlock},
       {"devices", "", "rescan and list the open displays, with the first one's firmware version", RunDevices},
       {"send", "<celsius>", "send one temperature report to every display", RunSend},
-      {"run", "[--seconds N]", "the worker without the panel: read, publish and send once a second", RunRun},
+      {"run", "[--seconds N] [--trace]", "the worker without the panel: read, publish and send once a second",
+       RunRun},
       {"fetch", "<url> [file]", "one update transfer: a version text, or a download into the file", RunFetch},
       {"extract", "<archive> <folder>", "unpack an update package as the install does, one line per entry",
        RunExtract},

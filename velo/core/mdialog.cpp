@@ -1,5 +1,6 @@
 #include "velo/core/mdialog.h"
 
+#include "velo/core/airbladder.h"
 #include "velo/core/mcontrol.h"
 #include "velo/render/math/lifetime_watch.h"
 
@@ -14,7 +15,10 @@ bool InShadowRange(int v) noexcept { return v >= -kShadowLimit && v <= kShadowLi
 
 }  // namespace
 
-MDialog::MDialog() = default;
+MDialog::MDialog() {
+  // The balloon window lives in this library: any dialog can show one.
+  InstallAirBladderFactory();
+}
 
 MDialog::~MDialog() {
   // The window may outlive the object: unbind it first, so that nothing the
@@ -290,7 +294,7 @@ void MDialog::KillMTimer(UINT id) { m_pm.KillMTimer(id); }
 
 int MDialog::SetAirBladderMsg(const wchar_t* text, POINT pt, AIRBLADDER_TYPE type) {
   if (pt.x == 0 || pt.y == 0) return 0;
-  m_pm.SetAirBladderMsg(text, pt, type, static_cast<AIRBLADDER_MODE>(3));
+  m_pm.SetAirBladderMsg(text, pt, type, AIRBLADDER_BELOW_POINT);
   m_pm.ShowAirBladder(TRUE, 0);
   return 1;
 }

@@ -13,8 +13,20 @@
 
 namespace VELO {
 
-enum AIRBLADDER_TYPE { AIRBLADDER_LEFT = 0, AIRBLADDER_RIGHT = 1, AIRBLADDER_TOP = 2 };
-enum AIRBLADDER_MODE { AIRBLADDER_MODE_NORMAL = 0, AIRBLADDER_MODE_AUTOHIDE = 1 };
+// The balloon hides itself after 5 seconds unless its type is
+// AIRBLADDER_STAYS.
+enum AIRBLADDER_TYPE { AIRBLADDER_LEFT = 0, AIRBLADDER_RIGHT = 1, AIRBLADDER_TOP = 2, AIRBLADDER_STAYS = 4 };
+// Placement beside the anchor point (the balloon window's modes 1 to 5); the
+// last one also keeps the balloon when it loses the focus.
+enum AIRBLADDER_MODE {
+  AIRBLADDER_MODE_NORMAL = 0,
+  AIRBLADDER_MODE_AUTOHIDE = 1,
+  AIRBLADDER_RIGHT_OF_POINT = 1,
+  AIRBLADDER_LEFT_OF_POINT = 2,
+  AIRBLADDER_BELOW_POINT = 3,
+  AIRBLADDER_ABOVE_POINT = 4,
+  AIRBLADDER_RIGHT_KEPT = 5
+};
 
 class VELO_API BalloonTip {
  public:

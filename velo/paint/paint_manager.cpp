@@ -4,6 +4,7 @@
 #include "velo/core/mcontrol.h"
 #include "velo/render/math/paint_rules.h"
 #include "velo/render/mrender.h"
+#include "velo/shadow/mshadow.h"
 
 namespace VELO {
 namespace {

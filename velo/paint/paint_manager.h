@@ -48,6 +48,7 @@ class MControl;
 class MObject;
 class MWindow;
 class MRichEdit;
+class MShadow;
 
 enum enumBackMode { BACK_STRETCH = 0, BACK_FRAME = 1 };
 
@@ -174,6 +175,8 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void SetShadowShow(BOOL show) noexcept;
   void DisableShadow(BOOL disable) noexcept;
   const ShadowSettings& GetShadowSettings() const noexcept { return m_shadow; }
+  // The shadow window, made on first use; it draws once CreateShadow ran.
+  MShadow& GetShadow();
 
   // Tooltip.
   void SetTooltip(const wchar_t* text, CRect rc) override;
@@ -300,6 +303,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   MRichEdit* m_pCaretOwner = nullptr;
   HBITMAP m_hCaretBitmap = nullptr;  // the caller's, as with ::CreateCaret
   ShadowSettings m_shadow;
+  std::unique_ptr<MShadow> m_pShadowWnd;
   Tooltip m_tooltip;
   std::unique_ptr<BalloonTip> m_balloon;
   int m_nBalloonOwner = 0;

@@ -3,10 +3,12 @@
 // and drag and drop. Each forwards to the collaborator that owns the state.
 #include <ole2.h>
 
+#include "velo/core/manager.h"
 #include "velo/core/mcontrol.h"
 #include "velo/paint/drag_source.h"
 #include "velo/paint/paint_manager.h"
 #include "velo/render/math/paint_rules.h"
+#include "velo/shadow/mshadow.h"
 
 namespace VELO {
 namespace {
@@ -98,47 +100,68 @@ void PaintManager::CreateShadow(BOOL show, bool flag) noexcept {
   m_shadow.show = show ? 1 : 0;
   m_shadow.flag = flag;
   ++m_shadow.revision;
+  MShadow::Initialize(Manager::m_hInstance, flag);
+  GetShadow().ShowShadow(show);
+  GetShadow().Create(this);
 }
 void PaintManager::SetSize(int size) noexcept {
   m_shadow.size = size;
   ++m_shadow.revision;
+  GetShadow().SetSize(size);
 }
 void PaintManager::SetSharpness(UINT sharpness) noexcept {
   m_shadow.sharpness = sharpness;
   ++m_shadow.revision;
+  GetShadow().SetSharpness(sharpness);
 }
 void PaintManager::SetDarkness(UINT darkness) noexcept {
   m_shadow.darkness = darkness;
   ++m_shadow.revision;
+  GetShadow().SetDarkness(darkness);
 }
 void PaintManager::SetPosition(int x, int y) noexcept {
   m_shadow.x = x;
   m_shadow.y = y;
   ++m_shadow.revision;
+  GetShadow().SetPosition(x, y);
 }
 void PaintManager::SetShadowColor(COLORREF color) noexcept {
   m_shadow.color = color;
   ++m_shadow.revision;
+  GetShadow().SetColor(color);
 }
 void PaintManager::SetShadowImage(const wchar_t* name, CRect corners) {
   m_shadow.imageName = name;
   m_shadow.imageId = 0;
   m_shadow.imageCorners = corners;
   ++m_shadow.revision;
+  // Margins first, so the image is drawn once, with them.
+  GetShadow().SetShadowCorner(corners);
+  GetShadow().SetImage(name);
 }
 void PaintManager::SetShadowImage(UINT id, CRect corners) noexcept {
   m_shadow.imageName.Empty();
   m_shadow.imageId = id;
   m_shadow.imageCorners = corners;
   ++m_shadow.revision;
+  GetShadow().SetShadowCorner(corners);
+  GetShadow().SetImage(id);
 }
 void PaintManager::SetShadowShow(BOOL show) noexcept {
   m_shadow.show = show ? 1 : 0;
   ++m_shadow.revision;
+  GetShadow().ShowShadow(show);
+  if (show && m_shadow.created) GetShadow().Create(this);
 }
 void PaintManager::DisableShadow(BOOL disable) noexcept {
   m_shadow.disabled = disable ? 1 : 0;
   ++m_shadow.revision;
+  GetShadow().DisableShadow(disable);
+}
+
+MShadow& PaintManager::GetShadow() {
+  if (!m_pShadowWnd) m_pShadowWnd = std::make_unique<MShadow>();
+  return *m_pShadowWnd;
 }
 
 void PaintManager::SetTooltip(const wchar_t* text, CRect rc) { m_tooltip.Set(m_hWnd, text, rc); }

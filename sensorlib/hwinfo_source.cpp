@@ -1,0 +1,15 @@
+#include "sensorlib/hwinfo_source.h"
+
+#include "sensorlib/hwinfo_block.h"
+
+namespace sensorlib {
+
+void HwinfoSource::Collect(const Moment&, std::vector<SnapshotItem>& items) {
+  const auto bytes = read_();
+  if (!bytes) return;
+  const HwinfoParse parsed = ParseHwinfoBlock(*bytes);
+  if (!parsed.block) return;
+  for (SnapshotItem& item : HwinfoItems(*parsed.block)) items.push_back(std::move(item));
+}
+
+}  // namespace sensorlib
