@@ -33,7 +33,9 @@ files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 # first start stores "led_switch" and it is still up 4 s later. Ended with
 # taskkill afterwards (the tray's Exit is a menu a script cannot reach).
 program_starts() {
-  local exe=$1 where=$2 pid
+  local exe=$1 where=$2 pid status
+  # An instance left by an earlier test would make this one leave at once.
+  wine_run C:/windows/system32/taskkill.exe /F /IM Ostrel.exe >/dev/null 2>&1 || true
   wine_run C:/windows/system32/reg.exe delete 'HKCU\SOFTWARE\TEMP' /f >/dev/null 2>&1 || true
   OSTREL_UPDATE_SERVER=http://127.0.0.1:1 "$wine_env" run "$state" "$exe" </dev/null >/dev/null 2>&1 &
   pid=$!
@@ -42,7 +44,11 @@ program_starts() {
     sleep 0.2
   done
   sleep 4
-  kill -0 "$pid" 2>/dev/null || fail "Ostrel.exe from $where ended early"
+  if ! kill -0 "$pid" 2>/dev/null; then
+    status=0
+    wait "$pid" || status=$?
+    fail "Ostrel.exe from $where ended early with $status"
+  fi
   wine_run C:/windows/system32/reg.exe query 'HKCU\SOFTWARE\TEMP' /v led_switch 2>/dev/null | grep -q REG_SZ ||
     fail "Ostrel.exe from $where stored no settings"
   wine_run C:/windows/system32/taskkill.exe /F /IM Ostrel.exe >/dev/null 2>&1 || true
@@ -105,7 +111,7 @@ XML
 uninstall_silently() {
   wine_run "C:/Program Files/Ostrel/Uninstall.exe" /S "$@" || fail "Uninstall.exe /S failed"
   for _ in $(seq 1 150); do
-    [ -e "$installed" ] || return 0
+    [ -e "$installed" ] || [ -e "$menu" ] || return 0
     sleep 0.2
   done
   fail "Program Files\\Ostrel still there 30 s after the uninstall: $(files_in "$installed" | tr '\n' ' ')"
