@@ -40,7 +40,7 @@ class HwinfoEndToEnd : public sensors_test::ToolCopy {
 TEST_F(HwinfoEndToEnd, DesktopAsHwinfoPublishesIt) {
   Publish(hwinfo_layout::Write(hwinfo_layout::Desktop()));
   HoldBlock();
-  const std::string out = Run(L"sensors");
+  const std::string out = Run(L"sensors --publish");
   EXPECT_EQ(Field(BlockField::Cpu), 61.5f);
   EXPECT_EQ(Field(BlockField::GpuDedicated), 48.0f);
   EXPECT_EQ(Field(BlockField::GpuIntegrated), 0.0f);
@@ -67,7 +67,7 @@ TEST_F(HwinfoEndToEnd, HostileBlocksGiveNothing) {
                "the block\n"),
       std::string::npos)
       << out;
-  out = Run(L"sensors");
+  out = Run(L"sensors --publish");
   EXPECT_EQ(out.find("hwinfo  "), std::string::npos) << out;
   for (BlockField f : kBlockFields) EXPECT_EQ(Field(f), -1.0f);
 
@@ -86,7 +86,7 @@ TEST_F(HwinfoEndToEnd, HostileBlocksGiveNothing) {
   const std::size_t label = hwinfo_layout::ReadingLabelAt(bytes, 3);
   std::fill(bytes.begin() + label, bytes.begin() + label + 128, std::byte{'T'});
   Publish(bytes);
-  out = Run(L"sensors");
+  out = Run(L"sensors --publish");
   EXPECT_NE(out.find(std::string(128, 'T') + " "), std::string::npos) << out;
   EXPECT_EQ(out.find(std::string(129, 'T')), std::string::npos) << out;
   EXPECT_EQ(Field(BlockField::Mainboard), 35.0f);

@@ -1,7 +1,7 @@
 // ostrelctl as a user unzips it (no sensors.txt beside the library) against
 // fake host trees named by OSTREL_SYSFS_ROOT: the program's own read pass
 // decides what lands in the block, which this process holds with other
-// contents first.
+// contents first (hence --publish: beside a live block the tool only reads).
 #include "tests/sensors/fake_sysfs.h"
 #include "tests/sensors/tool_copy_win.h"
 
@@ -15,7 +15,7 @@ class HwmonEndToEnd : public sensors_test::ToolCopy {};
 TEST_F(HwmonEndToEnd, RyzenDesktop) {
   fake_sysfs::RyzenDesktop(tree_);
   HoldBlock();
-  const std::string out = Run(L"sensors");
+  const std::string out = Run(L"sensors --publish");
   EXPECT_EQ(Field(BlockField::Cpu), 64.25f);
   EXPECT_EQ(Field(BlockField::GpuDedicated), 47.0f);
   EXPECT_EQ(Field(BlockField::GpuIntegrated), 0.0f);
@@ -34,7 +34,7 @@ TEST_F(HwmonEndToEnd, IntelLaptopThroughTheUnixPath) {
   if (unix_path.empty()) GTEST_SKIP() << "not under Wine";
   ::SetEnvironmentVariableW(L"OSTREL_SYSFS_ROOT", ostrel::win::Widen(unix_path).c_str());
   HoldBlock();
-  const std::string out = Run(L"sensors");
+  const std::string out = Run(L"sensors --publish");
   EXPECT_EQ(Field(BlockField::Cpu), 71.0f);
   EXPECT_EQ(Field(BlockField::GpuDedicated), -1.0f);
   EXPECT_EQ(Field(BlockField::GpuIntegrated), -1.0f);
@@ -49,7 +49,7 @@ TEST_F(HwmonEndToEnd, IntelLaptopThroughTheUnixPath) {
 TEST_F(HwmonEndToEnd, DualSocketServer) {
   fake_sysfs::DualSocketServer(tree_);
   HoldBlock();
-  const std::string out = Run(L"sensors");
+  const std::string out = Run(L"sensors --publish");
   EXPECT_EQ(Field(BlockField::Cpu), 62.0f);
   EXPECT_EQ(Field(BlockField::Mainboard), -1.0f);
   EXPECT_NE(out.find("  [1] hwmon    Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz #2\n"), std::string::npos)
@@ -76,7 +76,7 @@ TEST_F(HwmonEndToEnd, SourcesSayWhy) {
   EXPECT_NE(out.find("  hwmon                  absent  not looked for: the sensor script stands in"),
             std::string::npos)
       << out;
-  out = Run(L"sensors");
+  out = Run(L"sensors --publish");
   EXPECT_NE(out.find("  [0] script   Intel Core i7-12700K\n"), std::string::npos) << out;
 }
 

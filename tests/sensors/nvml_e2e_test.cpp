@@ -29,7 +29,7 @@ TEST_F(NvmlEndToEnd, OneAndTwoCards) {
             std::string::npos);
   Install("full");
   HoldBlock();
-  std::string out = Run(L"sensors");
+  std::string out = Run(L"sensors --publish");
   EXPECT_EQ(Field(BlockField::GpuDedicated), 55.0f);
   EXPECT_EQ(Field(BlockField::GpuIntegrated), 0.0f);
   EXPECT_EQ(Field(BlockField::Cpu), -1.0f);
@@ -39,7 +39,7 @@ TEST_F(NvmlEndToEnd, OneAndTwoCards) {
             std::string::npos);
 
   ::SetEnvironmentVariableW(L"FAKE_NVML_GPUS", L"2");
-  out = Run(L"sensors");
+  out = Run(L"sensors --publish");
   EXPECT_EQ(Field(BlockField::GpuDedicated), 71.0f);  // the hotter card
   EXPECT_NE(out.find("  [1] nvml     NVIDIA Quadro P2000\n"), std::string::npos) << out;
 }
@@ -50,7 +50,7 @@ TEST_F(NvmlEndToEnd, FailingInitAndMissingEntryPointLeaveItAbsent) {
   HoldBlock();
   EXPECT_NE(Run(L"sources").find("  nvml                   absent  nvmlInit failed with 3\n"),
             std::string::npos);
-  const std::string out = Run(L"sensors");
+  const std::string out = Run(L"sensors --publish");
   EXPECT_EQ(out.find("nvml  "), std::string::npos) << out;
   EXPECT_EQ(Field(BlockField::GpuDedicated), -1.0f);
 
