@@ -57,8 +57,7 @@ SendTally DeviceWork::UpdateTick() noexcept {
   const int value = ShownValue(sensors_.IsBlockMapped() ? sensors_.CpuTemperature() : 0.0f);
   if (view_) view_->ShowCpuTemperature(value);
   const TemperatureReport report = BuildTemperatureReport(value);
-  const SendTally tally =
-      devices_.SendReportCounted(std::span<const std::uint8_t, kReportLength>(report.data(), kReportLength));
+  const SendTally tally = devices_.SendReportCounted(report);
   return tally;
 }
 

@@ -108,11 +108,11 @@ int CHidDeviceManager::ReadFeature(hid_device* device, std::uint8_t* data) noexc
   return hid_get_feature_report(device, data, kVersionTransferSize);
 }
 
-SendTally CHidDeviceManager::SendReportCounted(std::span<const std::uint8_t, kReportLength> report) noexcept {
+SendTally CHidDeviceManager::SendReportCounted(const TemperatureReport& report) noexcept {
   SendTally tally;
   if (!open_) return tally;
   std::uint8_t buffer[kReportLength + 1] = {};
-  std::copy(report.begin(), report.end(), buffer);
+  std::copy_n(report.begin(), kReportLength, buffer);
   for (const auto& entry : devices_) {
     if (!entry->device) continue;
     if (WriteFeature(entry->device.get(), buffer, sizeof buffer) < 0) {
@@ -124,7 +124,7 @@ SendTally CHidDeviceManager::SendReportCounted(std::span<const std::uint8_t, kRe
   return tally;
 }
 
-bool CHidDeviceManager::SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept {
+bool CHidDeviceManager::SendReport(const TemperatureReport& report) noexcept {
   if (!open_) return false;
   SendReportCounted(report);
   return true;

@@ -13,7 +13,7 @@ CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std
     const std::wstring url = VersionUrl(ChannelBaseUrl(origin, channel));
     outcome.fetch_result = HttpGetToString(fetcher, url.c_str(), outcome.server_text);
     // A text cut short by the keep-going flag is no version file.
-    if (outcome.fetch_result != 1) return outcome;
+    if (outcome.fetch_result != HttpResult::Complete) return outcome;
     outcome.version = AcceptVersionText(channel, outcome.server_text);
     if (!outcome.version) return outcome;
     if (channel == Channel::Software) {
