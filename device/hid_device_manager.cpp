@@ -12,11 +12,6 @@
 namespace ostrel::device {
 namespace {
 
-struct EnumerationFree {
-  void operator()(hid_device_info* list) const noexcept { hid_free_enumeration(list); }
-};
-using unique_enumeration = std::unique_ptr<hid_device_info, EnumerationFree>;
-
 constexpr std::size_t kProductStringChars = 512;
 // The display needs time between the request and its answer.
 constexpr DWORD kVersionPauseMs = 16;
@@ -65,11 +60,11 @@ int CHidDeviceManager::DeviceCount() const noexcept { return count_.load(); }
 
 void CHidDeviceManager::Scan() noexcept {
   try {
-    const unique_enumeration list(hid_enumerate(0, 0));
+    const win::unique_hid_enumeration list(hid_enumerate(0, 0));
     for (const hid_device_info* info = list.get(); info; info = info->next) {
       if (!FindMatchingFilter(filters_, info->vendor_id, info->product_id)) continue;
       if (!PathFitsEntry(info->path)) continue;
-      unique_hid_device device(hid_open_path(info->path));
+      win::unique_hid_device device(hid_open_path(info->path));
       if (!device) continue;
       // Only the vendor-defined collection carries reports; the display's
       // other interfaces are let go at once.
@@ -81,7 +76,7 @@ void CHidDeviceManager::Scan() noexcept {
   }
 }
 
-void CHidDeviceManager::AddEntry(const hid_device_info& info, unique_hid_device device) {
+void CHidDeviceManager::AddEntry(const hid_device_info& info, win::unique_hid_device device) {
   auto entry = std::make_unique<HidDeviceEntry>();
   entry->index = static_cast<std::int32_t>(devices_.size());
   entry->vendor_id = info.vendor_id;

@@ -67,7 +67,7 @@ class CHidDeviceManager {
   CHidDeviceManager() noexcept;
   ~CHidDeviceManager();
 
-  void AddEntry(const hid_device_info& info, unique_hid_device device);
+  void AddEntry(const hid_device_info& info, win::unique_hid_device device);
 
   std::int32_t open_ = 0;
   std::vector<std::unique_ptr<HidDeviceEntry>> devices_;

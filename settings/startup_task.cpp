@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <string>
 
-#include "settings/bstr.h"
+#include "common/win/bstr.h"
+#include "common/win/com_init.h"
+#include "common/win/module_path.h"
 #include "settings/logon_trigger.h"
 #include "settings/startup_program_path.h"
 #include "settings/task_messages.h"
@@ -30,22 +32,6 @@ void Report(const char* text, HRESULT hr) noexcept {
   }
 }
 
-// The running executable's full path, however long: the buffer grows until
-// the name fits instead of being cut at MAX_PATH.
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    if (path.size() >= 0x10000) return std::wstring();
-    path.resize(path.size() * 2);
-  }
-}
-
 VARIANT EmptyVariant() noexcept {
   VARIANT v;
   ::VariantInit(&v);
@@ -61,7 +47,7 @@ void ApplySettings(ITaskDefinition* task) noexcept {
   settings->put_AllowDemandStart(VARIANT_TRUE);
   settings->put_StartWhenAvailable(VARIANT_FALSE);
   settings->put_MultipleInstances(TASK_INSTANCES_PARALLEL);
-  const Bstr no_limit(L"PT0S");
+  const win::Bstr no_limit(L"PT0S");
   settings->put_ExecutionTimeLimit(no_limit.get());
 }
 
@@ -79,7 +65,7 @@ int Register(const TaskServiceFactory& create_service) {
     return 1;
   }
   ComPtr<ITaskFolder> root;
-  const Bstr root_path(L"\\");
+  const win::Bstr root_path(L"\\");
   hr = service->GetFolder(root_path.get(), &root);
   if (FAILED(hr) || !root) {
     Report("Failed to get root folder with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
@@ -106,10 +92,10 @@ int Register(const TaskServiceFactory& create_service) {
   }
   ComPtr<ILogonTrigger> logon;
   if (SUCCEEDED(trigger.As(&logon)) && logon) {
-    const Bstr delay(L"PT5S");
+    const win::Bstr delay(L"PT5S");
     logon->put_Delay(delay.get());
   }
-  const Bstr trigger_id(L"Administrator");
+  const win::Bstr trigger_id(L"Administrator");
   hr = trigger->put_Id(trigger_id.get());
   if (FAILED(hr)) {
     Report("Failed to set trigger ID with HRESULT: 0x", hr);
@@ -148,7 +134,7 @@ int Register(const TaskServiceFactory& create_service) {
     Report("Failed to query exec action interface with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
     return 1;
   }
-  const Bstr program(StartupProgramPath(ModulePath()).c_str());
+  const win::Bstr program(StartupProgramPath(win::ModulePath(nullptr)).c_str());
   hr = exec->put_Path(program.get());
   if (FAILED(hr)) {
     Report("Failed to set executable path with HRESULT: 0x", hr);
@@ -157,10 +143,10 @@ int Register(const TaskServiceFactory& create_service) {
 
   VARIANT sddl;
   ::VariantInit(&sddl);
-  const Bstr empty(L"");
+  const win::Bstr empty(L"");
   sddl.vt = VT_BSTR;
   sddl.bstrVal = empty.get();
-  const Bstr name(kTaskName);
+  const win::Bstr name(kTaskName);
   hr = root->RegisterTaskDefinition(name.get(), task.Get(), TASK_CREATE_OR_UPDATE, EmptyVariant(),
                                     EmptyVariant(), TASK_LOGON_INTERACTIVE_TOKEN, sddl, nullptr);
   if (FAILED(hr)) Report("Failed to register task definition with HRESULT: 0x", hr);
@@ -170,19 +156,17 @@ int Register(const TaskServiceFactory& create_service) {
 }  // namespace
 
 int RegisterStartupTask(const TaskServiceFactory& create_service) noexcept {
-  const HRESULT hr = ::CoInitialize(nullptr);
-  if (FAILED(hr)) {
-    Report("CoInitialize failed with HRESULT: 0x", hr);
+  // Given back after Register, whose COM pointers are gone by then.
+  const win::ScopedCoInitialize com;
+  if (FAILED(com.Result())) {
+    Report("CoInitialize failed with HRESULT: 0x", com.Result());
     return 1;
   }
-  int result = 1;
   try {
-    result = Register(create_service);
+    return Register(create_service);
   } catch (...) {
-    result = 1;
+    return 1;
   }
-  ::CoUninitialize();
-  return result;
 }
 
 int RegisterStartupTask() noexcept {

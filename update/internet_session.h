@@ -11,12 +11,12 @@
 #include <optional>
 #include <string>
 
-#include "common/win/unique_any.h"
+#include "common/win/internet_handle.h"
 #include "update/http_result.h"
 
 namespace ostrel::update {
 
-using unique_hinternet = win::unique_any<win::traits::null_invalid<HINTERNET, ::InternetCloseHandle>>;
+using win::unique_hinternet;
 
 // The wide URL as the UTF-8 bytes that are sent.
 std::string UrlToUtf8(const wchar_t* url);
