@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/swallowed_failure.h"
 #include "device/display_ids.h"
 #include "device/scan_rules.h"
 #include "device/version_exchange.h"
@@ -42,6 +43,7 @@ void CHidDeviceManager::AddFilter(std::wstring_view name, std::int32_t flag) noe
   try {
     filters_.push_back(HidDeviceFilter{kDisplayVendorId, kDisplayProductId, std::wstring(name), flag});
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/hid_device_manager.cpp CHidDeviceManager::AddFilter");
   }
 }
 
@@ -72,6 +74,7 @@ void CHidDeviceManager::Scan() noexcept {
       AddEntry(*info, std::move(device));
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/hid_device_manager.cpp CHidDeviceManager::Scan");
     // Out of memory: keep what was added so far.
   }
 }

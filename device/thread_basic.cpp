@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include "common/swallowed_failure.h"
 #include "device/worker_task.h"
 
 namespace ostrel::device {
@@ -23,6 +24,7 @@ unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
     try {
       self->Run();
     } catch (...) {
+      ::ostrel::ReportSwallowed("device/thread_basic.cpp CThreadBasic::ThreadProc");
       // One failed iteration must not end the worker.
     }
   };
@@ -91,6 +93,7 @@ void CThreadBasic::PostTask(std::int32_t code) noexcept {
     const std::lock_guard lock(queue_lock_);
     queue_.push_back(code);
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/thread_basic.cpp CThreadBasic::PostTask");
     // Out of memory: the command is lost, as a failed post would be.
   }
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/swallowed_failure.h"
 #include "common/win/bstr.h"
 #include "common/win/com_init.h"
 #include "common/win/module_path.h"
@@ -29,6 +30,7 @@ void Report(const char* text, HRESULT hr) noexcept {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
   } catch (...) {
+    ::ostrel::ReportSwallowed("settings/startup_task.cpp Report");
   }
 }
 
@@ -165,6 +167,7 @@ int RegisterStartupTask(const TaskServiceFactory& create_service) noexcept {
   try {
     return Register(create_service);
   } catch (...) {
+    ::ostrel::ReportSwallowed("settings/startup_task.cpp RegisterStartupTask");
     return 1;
   }
 }

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/swallowed_failure.h"
 #include "update/chunk_channel.h"
 #include "update/download_progress.h"
 #include "update/http_fetch.h"
@@ -63,9 +64,11 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
       try {
         ReadTransfer(url8, channel);
       } catch (...) {
+        ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
         try {
           channel->Push({Kind::End, {}, 0, HttpResult::Failed});
         } catch (...) {
+          ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
         }
       }
     }).detach();
@@ -121,6 +124,7 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
       }
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
     if (channel) channel->Abandon();
     return HttpResult::Failed;
   }

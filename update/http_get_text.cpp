@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "common/swallowed_failure.h"
 #include "common/win/text.h"
 #include "update/deadline_job.h"
 #include "update/http_fetch.h"
@@ -58,6 +59,7 @@ HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstrin
       text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/http_get_text.cpp HttpGetToString");
     return HttpResult::Failed;
   }
 }

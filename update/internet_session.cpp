@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/swallowed_failure.h"
 #include "common/win/text.h"
 #include "update/response_check.h"
 #include "update/transfer_limits.h"
@@ -109,6 +110,7 @@ OpenedUrl OpenUrlChecked(HINTERNET internet, std::string url_utf8,
       url_utf8 = std::move(*next);
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/internet_session.cpp OpenUrlChecked");
     return {};
   }
 }
@@ -129,6 +131,7 @@ bool BodyMatchesLength(HINTERNET request, std::uint64_t received) noexcept {
     const auto text = QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH);
     return IsBodyComplete(received, text ? ParseContentLength(*text) : std::nullopt);
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/internet_session.cpp BodyMatchesLength");
     return false;
   }
 }

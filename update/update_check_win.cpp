@@ -1,3 +1,4 @@
+#include "common/swallowed_failure.h"
 #include "update/http_fetch.h"
 #include "update/update_check.h"
 #include "update/update_server.h"
@@ -23,6 +24,7 @@ CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std
       outcome.newer = FirmwareIsNewer(*outcome.version, outcome.device_version);
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/update_check_win.cpp CheckChannel");
     outcome.version.reset();
     outcome.newer = false;
   }

@@ -18,6 +18,7 @@
 #include <string>
 #include <utility>
 
+#include "common/swallowed_failure.h"
 #include "common/win/module_path.h"
 #include "common/win/text.h"
 #include "tools/hidsim/sim_bus.h"
@@ -205,6 +206,7 @@ Result Guarded(Result failure, Body&& body) noexcept {
   try {
     return body();
   } catch (...) {
+    ::ostrel::ReportSwallowed("tools/hidsim/hidapi_exports.cpp Guarded");
     return failure;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "common/swallowed_failure.h"
 #include "common/win/module_path.h"
 #include "velo/core/scale.h"
 #include "velo/core/skin_path.h"
@@ -54,6 +55,7 @@ void Manager::AddWnd(MWindow* window) noexcept {
   try {
     WindowRegistry()[window] = 0;
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/manager.cpp Manager::AddWnd");
   }
 }
 
