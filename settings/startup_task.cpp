@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "common/swallowed_failure.h"
@@ -53,94 +54,80 @@ void ApplySettings(ITaskDefinition* task) noexcept {
   settings->put_ExecutionTimeLimit(no_limit.get());
 }
 
+// The result of a step that hands out an object: a success without the
+// object counts as E_POINTER. The object is looked at only after the call.
+template <typename T>
+HRESULT Obtained(HRESULT hr, const ComPtr<T>& got) noexcept {
+  return FAILED(hr) ? hr : (got ? S_OK : E_POINTER);
+}
+
+// One step of the registration and the line that reports its failure.
+struct RegistrationStep {
+  const char* failure;
+  std::function<HRESULT()> run;
+};
+
 // Every object obtained here is released before the caller uninitialises COM.
 int Register(const TaskServiceFactory& create_service) {
   ComPtr<ITaskService> service;
-  HRESULT hr = create_service(&service);
-  if (FAILED(hr) || !service) {
-    Report("Failed to create Task Scheduler instance with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  hr = service->Connect(EmptyVariant(), EmptyVariant(), EmptyVariant(), EmptyVariant());
-  if (FAILED(hr)) {
-    Report("Failed to connect to Task Scheduler service with HRESULT: 0x", hr);
-    return 1;
-  }
   ComPtr<ITaskFolder> root;
-  const win::Bstr root_path(L"\\");
-  hr = service->GetFolder(root_path.get(), &root);
-  if (FAILED(hr) || !root) {
-    Report("Failed to get root folder with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<ITaskDefinition> task;
-  hr = service->NewTask(0, &task);
-  if (FAILED(hr) || !task) {
-    Report("Failed to create new task with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-
   ComPtr<ITriggerCollection> triggers;
-  hr = task->get_Triggers(&triggers);
-  if (FAILED(hr) || !triggers) {
-    Report("Failed to get trigger collection with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<ITrigger> trigger;
-  hr = triggers->Create(TASK_TRIGGER_LOGON, &trigger);
-  if (FAILED(hr) || !trigger) {
-    Report("Failed to create trigger with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  ComPtr<ILogonTrigger> logon;
-  if (SUCCEEDED(trigger.As(&logon)) && logon) {
-    const win::Bstr delay(L"PT5S");
-    logon->put_Delay(delay.get());
-  }
-  const win::Bstr trigger_id(L"Administrator");
-  hr = trigger->put_Id(trigger_id.get());
-  if (FAILED(hr)) {
-    Report("Failed to set trigger ID with HRESULT: 0x", hr);
-    return 1;
-  }
-
   ComPtr<IPrincipal> principal;
-  hr = task->get_Principal(&principal);
-  if (FAILED(hr) || !principal) {
-    Report("Failed to get principal with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  hr = principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST);
-  if (FAILED(hr)) {
-    Report("Failed to set run level with HRESULT: 0x", hr);
-    return 1;
-  }
-
-  ApplySettings(task.Get());
-
   ComPtr<IActionCollection> actions;
-  hr = task->get_Actions(&actions);
-  if (FAILED(hr) || !actions) {
-    Report("Failed to get action collection with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<IAction> action;
-  hr = actions->Create(TASK_ACTION_EXEC, &action);
-  if (FAILED(hr) || !action) {
-    Report("Failed to create action with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<IExecAction> exec;
-  hr = action.As(&exec);
-  if (FAILED(hr) || !exec) {
-    Report("Failed to query exec action interface with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  const win::Bstr program(StartupProgramPath(win::ModulePath(nullptr)).c_str());
-  hr = exec->put_Path(program.get());
-  if (FAILED(hr)) {
-    Report("Failed to set executable path with HRESULT: 0x", hr);
-    return 1;
+  const win::Bstr root_path(L"\\");
+  const win::Bstr trigger_id(L"Administrator");
+  const RegistrationStep steps[] = {
+      {"Failed to create Task Scheduler instance with HRESULT: 0x",
+       [&] { return Obtained(create_service(&service), service); }},
+      {"Failed to connect to Task Scheduler service with HRESULT: 0x",
+       [&] { return service->Connect(EmptyVariant(), EmptyVariant(), EmptyVariant(), EmptyVariant()); }},
+      {"Failed to get root folder with HRESULT: 0x",
+       [&] { return Obtained(service->GetFolder(root_path.get(), &root), root); }},
+      {"Failed to create new task with HRESULT: 0x",
+       [&] { return Obtained(service->NewTask(0, &task), task); }},
+      {"Failed to get trigger collection with HRESULT: 0x",
+       [&] { return Obtained(task->get_Triggers(&triggers), triggers); }},
+      {"Failed to create trigger with HRESULT: 0x",
+       [&] { return Obtained(triggers->Create(TASK_TRIGGER_LOGON, &trigger), trigger); }},
+      {"Failed to set trigger ID with HRESULT: 0x",
+       [&] {
+         // The delay is a wish: a trigger without it still starts the program.
+         ComPtr<ILogonTrigger> logon;
+         if (SUCCEEDED(trigger.As(&logon)) && logon) {
+           const win::Bstr delay(L"PT5S");
+           logon->put_Delay(delay.get());
+         }
+         return trigger->put_Id(trigger_id.get());
+       }},
+      {"Failed to get principal with HRESULT: 0x",
+       [&] { return Obtained(task->get_Principal(&principal), principal); }},
+      {"Failed to set run level with HRESULT: 0x",
+       [&] { return principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST); }},
+      {"Failed to get action collection with HRESULT: 0x",
+       [&] {
+         ApplySettings(task.Get());
+         return Obtained(task->get_Actions(&actions), actions);
+       }},
+      {"Failed to create action with HRESULT: 0x",
+       [&] { return Obtained(actions->Create(TASK_ACTION_EXEC, &action), action); }},
+      {"Failed to query exec action interface with HRESULT: 0x",
+       [&] { return Obtained(action.As(&exec), exec); }},
+      {"Failed to set executable path with HRESULT: 0x",
+       [&] {
+         const win::Bstr program(StartupProgramPath(win::ModulePath(nullptr)).c_str());
+         return exec->put_Path(program.get());
+       }},
+  };
+  for (const RegistrationStep& step : steps) {
+    const HRESULT hr = step.run();
+    if (FAILED(hr)) {
+      Report(step.failure, hr);
+      return 1;
+    }
   }
 
   VARIANT sddl;
@@ -149,8 +136,9 @@ int Register(const TaskServiceFactory& create_service) {
   sddl.vt = VT_BSTR;
   sddl.bstrVal = empty.get();
   const win::Bstr name(kTaskName);
-  hr = root->RegisterTaskDefinition(name.get(), task.Get(), TASK_CREATE_OR_UPDATE, EmptyVariant(),
-                                    EmptyVariant(), TASK_LOGON_INTERACTIVE_TOKEN, sddl, nullptr);
+  const HRESULT hr =
+      root->RegisterTaskDefinition(name.get(), task.Get(), TASK_CREATE_OR_UPDATE, EmptyVariant(),
+                                   EmptyVariant(), TASK_LOGON_INTERACTIVE_TOKEN, sddl, nullptr);
   if (FAILED(hr)) Report("Failed to register task definition with HRESULT: 0x", hr);
   return 0;
 }
