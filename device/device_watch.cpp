@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/swallowed_failure.h"
 #include "device/hid_interface_probe.h"
 #include "device/interface_name.h"
 #include "device/worker_task.h"
@@ -54,6 +55,7 @@ void OnDeviceInterfaceChange(const DEV_BROADCAST_DEVICEINTERFACE_W& broadcast, W
     if (event == DBT_DEVICEARRIVAL && IsDisplayHidInterface(name)) queue.PostTask(refresh);
     queue.PostTask(refresh);
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/device_watch.cpp OnDeviceInterfaceChange");
   }
 }
 

@@ -9,9 +9,13 @@
 namespace ostrel::device {
 namespace {
 
-constexpr DWORD kUpdatePauseMs = 1000;
+constexpr std::uint32_t kUpdatePauseMs = 1000;
 
 }  // namespace
+
+void DeviceWork::SleepThroughStop(CThreadBasic&, std::uint32_t ms) noexcept { ::Sleep(ms); }
+
+void DeviceWork::PauseUntilStop(CThreadBasic& queue, std::uint32_t ms) noexcept { queue.WaitForStop(ms); }
 
 void RescanDisplays(CHidDeviceManager& devices) noexcept {
   devices.ClearFilters();
@@ -30,6 +34,7 @@ void DeviceWork::Run(CThreadBasic& queue) noexcept {
     return;
   }
   const SendTally tally = UpdateTick();
+  pause_(queue, kUpdatePauseMs);
   if (tally.failed > 0 && !failing_) {
     failing_ = true;
     if (status_view_) status_view_->DisplaysFailed(tally.failed);
@@ -52,9 +57,7 @@ SendTally DeviceWork::UpdateTick() noexcept {
   const int value = ShownValue(sensors_.IsBlockMapped() ? sensors_.CpuTemperature() : 0.0f);
   if (view_) view_->ShowCpuTemperature(value);
   const TemperatureReport report = BuildTemperatureReport(value);
-  const SendTally tally =
-      devices_.SendReportCounted(std::span<const std::uint8_t, kReportLength>(report.data(), kReportLength));
-  ::Sleep(kUpdatePauseMs);
+  const SendTally tally = devices_.SendReportCounted(report);
   return tally;
 }
 

@@ -28,8 +28,17 @@ class DeviceWork {
   void SetUpdateTasks(UpdateTaskRunner* runner) noexcept { update_tasks_ = runner; }
   void SetStatusView(DisplayStatusView* view) noexcept { status_view_ = view; }
 
+  // The pause after each update step. The program sleeps through a stop (the
+  // worker sees one only between iterations); tests end it at the stop, so
+  // that a worker test costs milliseconds rather than seconds.
+  using UpdatePause = void (*)(CThreadBasic& queue, std::uint32_t ms) noexcept;
+  void SetUpdatePause(UpdatePause pause) noexcept { pause_ = pause ? pause : &SleepThroughStop; }
+  static void SleepThroughStop(CThreadBasic& queue, std::uint32_t ms) noexcept;
+  static void PauseUntilStop(CThreadBasic& queue, std::uint32_t ms) noexcept;
+
   void Run(CThreadBasic& queue) noexcept;
   void RunTask(std::int32_t code) noexcept;
+  // Reads, shows and sends; Run pauses after it.
   SendTally UpdateTick() noexcept;
   void RefreshDevices() noexcept;
 
@@ -41,6 +50,7 @@ class DeviceWork {
   TemperatureView* view_ = nullptr;
   UpdateTaskRunner* update_tasks_ = nullptr;
   DisplayStatusView* status_view_ = nullptr;
+  UpdatePause pause_ = &SleepThroughStop;
   RescanPolicy rescans_;
   bool failing_ = false;
 };

@@ -5,17 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/swallowed_failure.h"
 #include "device/display_ids.h"
 #include "device/scan_rules.h"
 #include "device/version_exchange.h"
 
 namespace ostrel::device {
 namespace {
-
-struct EnumerationFree {
-  void operator()(hid_device_info* list) const noexcept { hid_free_enumeration(list); }
-};
-using unique_enumeration = std::unique_ptr<hid_device_info, EnumerationFree>;
 
 constexpr std::size_t kProductStringChars = 512;
 // The display needs time between the request and its answer.
@@ -47,6 +43,7 @@ void CHidDeviceManager::AddFilter(std::wstring_view name, std::int32_t flag) noe
   try {
     filters_.push_back(HidDeviceFilter{kDisplayVendorId, kDisplayProductId, std::wstring(name), flag});
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/hid_device_manager.cpp CHidDeviceManager::AddFilter");
   }
 }
 
@@ -65,11 +62,11 @@ int CHidDeviceManager::DeviceCount() const noexcept { return count_.load(); }
 
 void CHidDeviceManager::Scan() noexcept {
   try {
-    const unique_enumeration list(hid_enumerate(0, 0));
+    const win::unique_hid_enumeration list(hid_enumerate(0, 0));
     for (const hid_device_info* info = list.get(); info; info = info->next) {
       if (!FindMatchingFilter(filters_, info->vendor_id, info->product_id)) continue;
       if (!PathFitsEntry(info->path)) continue;
-      unique_hid_device device(hid_open_path(info->path));
+      win::unique_hid_device device(hid_open_path(info->path));
       if (!device) continue;
       // Only the vendor-defined collection carries reports; the display's
       // other interfaces are let go at once.
@@ -77,11 +74,12 @@ void CHidDeviceManager::Scan() noexcept {
       AddEntry(*info, std::move(device));
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/hid_device_manager.cpp CHidDeviceManager::Scan");
     // Out of memory: keep what was added so far.
   }
 }
 
-void CHidDeviceManager::AddEntry(const hid_device_info& info, unique_hid_device device) {
+void CHidDeviceManager::AddEntry(const hid_device_info& info, win::unique_hid_device device) {
   auto entry = std::make_unique<HidDeviceEntry>();
   entry->index = static_cast<std::int32_t>(devices_.size());
   entry->vendor_id = info.vendor_id;
@@ -108,11 +106,11 @@ int CHidDeviceManager::ReadFeature(hid_device* device, std::uint8_t* data) noexc
   return hid_get_feature_report(device, data, kVersionTransferSize);
 }
 
-SendTally CHidDeviceManager::SendReportCounted(std::span<const std::uint8_t, kReportLength> report) noexcept {
+SendTally CHidDeviceManager::SendReportCounted(const TemperatureReport& report) noexcept {
   SendTally tally;
   if (!open_) return tally;
   std::uint8_t buffer[kReportLength + 1] = {};
-  std::copy(report.begin(), report.end(), buffer);
+  std::copy_n(report.begin(), kReportLength, buffer);
   for (const auto& entry : devices_) {
     if (!entry->device) continue;
     if (WriteFeature(entry->device.get(), buffer, sizeof buffer) < 0) {
@@ -124,7 +122,7 @@ SendTally CHidDeviceManager::SendReportCounted(std::span<const std::uint8_t, kRe
   return tally;
 }
 
-bool CHidDeviceManager::SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept {
+bool CHidDeviceManager::SendReport(const TemperatureReport& report) noexcept {
   if (!open_) return false;
   SendReportCounted(report);
   return true;

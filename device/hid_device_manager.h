@@ -11,10 +11,9 @@
 
 #include "device/hid_device_entry.h"
 #include "device/hid_device_filter.h"
+#include "device/temperature_report.h"
 
 namespace ostrel::device {
-
-inline constexpr std::size_t kReportLength = 64;
 
 // How many open displays took a report and how many refused it.
 struct SendTally {
@@ -49,10 +48,10 @@ class CHidDeviceManager {
   // Sends the report plus one zero byte as a 65-byte feature report to every
   // open display, in list order; send errors are ignored. False only while
   // the open flag is clear.
-  bool SendReport(std::span<const std::uint8_t, kReportLength> report) noexcept;
+  bool SendReport(const TemperatureReport& report) noexcept;
   // The same, counting: nothing is sent, and both counts are 0, while the
   // open flag is clear.
-  SendTally SendReportCounted(std::span<const std::uint8_t, kReportLength> report) noexcept;
+  SendTally SendReportCounted(const TemperatureReport& report) noexcept;
   // Asks the first display for its firmware version. False when the request
   // is refused, a read fails, or the reply is still wrong after one re-read:
   // no version is made up from bytes the display never sent.
@@ -68,7 +67,7 @@ class CHidDeviceManager {
   CHidDeviceManager() noexcept;
   ~CHidDeviceManager();
 
-  void AddEntry(const hid_device_info& info, unique_hid_device device);
+  void AddEntry(const hid_device_info& info, win::unique_hid_device device);
 
   std::int32_t open_ = 0;
   std::vector<std::unique_ptr<HidDeviceEntry>> devices_;

@@ -1,27 +1,12 @@
 #include "device/hid_interface_probe.h"
 
 #include <windows.h>
-// hidsdi.h needs the types of windows.h, brings hidpi.h with NTSTATUS, and
-// in mingw-w64 declares its functions without C linkage.
-extern "C" {
-#include <hidsdi.h>
-}
 
-#include <memory>
-
+#include "common/win/hid_preparsed_data.h"
 #include "common/win/unique_any.h"
 #include "device/scan_rules.h"
 
 namespace ostrel::device {
-namespace {
-
-struct PreparsedDataFree {
-  void operator()(_HIDP_PREPARSED_DATA* data) const noexcept { HidD_FreePreparsedData(data); }
-};
-using unique_preparsed_data = std::unique_ptr<_HIDP_PREPARSED_DATA, PreparsedDataFree>;
-
-}  // namespace
-
 bool IsDisplayHidInterface(const std::wstring& path) noexcept {
   const win::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -32,7 +17,7 @@ bool IsDisplayHidInterface(const std::wstring& path) noexcept {
   HidD_GetAttributes(file.get(), &attributes);
   PHIDP_PREPARSED_DATA raw = nullptr;
   if (!HidD_GetPreparsedData(file.get(), &raw)) return false;
-  const unique_preparsed_data preparsed(raw);
+  const win::unique_preparsed_data preparsed(raw);
   HIDP_CAPS caps{};
   if (HidP_GetCaps(preparsed.get(), &caps) != HIDP_STATUS_SUCCESS) return false;
   return IsDisplayCollection(caps.UsagePage, caps.Usage);

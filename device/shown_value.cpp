@@ -10,4 +10,10 @@ int ShownValue(float celsius) noexcept {
   return static_cast<int>(celsius);
 }
 
+int BoundShownValue(int value) noexcept {
+  if (value < kLowestShownValue) return kLowestShownValue;
+  if (value > kHighestShownValue) return kHighestShownValue;
+  return value;
+}
+
 }  // namespace ostrel::device

@@ -13,4 +13,8 @@ inline constexpr int kLowestShownValue = 0;
 // below zero (down to -infinity) as 0, values of 99 or more as 99.
 int ShownValue(float celsius) noexcept;
 
+// The same bound for a whole number already taken from somewhere else (a
+// caller of the report builder): below 0 shows as 0, above 99 as 99.
+int BoundShownValue(int value) noexcept;
+
 }  // namespace ostrel::device

@@ -8,8 +8,7 @@ namespace ostrel::device {
 Digits SplitDigits(int value) noexcept {
   // A negative value would give a negative units digit (-5 -> 0xFB on the
   // wire), which the display cannot show.
-  if (value < kLowestShownValue) value = kLowestShownValue;
-  if (value > kHighestShownValue) value = kHighestShownValue;
+  value = BoundShownValue(value);
   return Digits{
       static_cast<std::uint8_t>((value / 100) % 10),
       static_cast<std::uint8_t>((value / 10) % 10),

@@ -1,5 +1,6 @@
 // The temperature report: 07 FF FF h t u followed by zeros, 65 bytes as
-// built; the registry sends its first 64 plus one zero byte.
+// built; the registry sends its first 64 plus one zero byte, so callers hand
+// it over whole.
 #pragma once
 
 #include <array>
@@ -8,7 +9,9 @@
 
 namespace ostrel::device {
 
-inline constexpr std::size_t kTemperatureReportSize = 65;
+// The part of a report a display reads; the feature report is one byte longer.
+inline constexpr std::size_t kReportLength = 64;
+inline constexpr std::size_t kTemperatureReportSize = kReportLength + 1;
 using TemperatureReport = std::array<std::uint8_t, kTemperatureReportSize>;
 
 struct Digits {

@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include "common/swallowed_failure.h"
 #include "device/worker_task.h"
 
 namespace ostrel::device {
@@ -23,6 +24,7 @@ unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
     try {
       self->Run();
     } catch (...) {
+      ::ostrel::ReportSwallowed("device/thread_basic.cpp CThreadBasic::ThreadProc");
       // One failed iteration must not end the worker.
     }
   };
@@ -49,25 +51,41 @@ void CThreadBasic::StartWorker() noexcept {
   PostTask(static_cast<std::int32_t>(WorkerTask::RefreshDevices));
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckFirmwareAtStart));
   finished_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  // Without the event StopWorker could not know when the thread is done
+  stop_asked_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  // Without the events StopWorker could not know when the thread is done
   // with this object, so no thread is started.
-  if (!finished_) return;
+  if (!finished_ || !stop_asked_) {
+    finished_.reset();
+    stop_asked_.reset();
+    return;
+  }
   running_.store(1);
   const win::unique_handle thread(
       reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr)));
   if (!thread) {
     running_.store(0);
     finished_.reset();
+    stop_asked_.reset();
   }
 }
 
 void CThreadBasic::StopWorker() noexcept {
   if (running_.load() == 0) return;
   running_.store(0);
+  ::SetEvent(stop_asked_.get());
   if (::WaitForSingleObject(finished_.get(), kStopWaitMs) == WAIT_TIMEOUT) {
     ::WaitForSingleObject(finished_.get(), INFINITE);
   }
   finished_.reset();
+  stop_asked_.reset();
+}
+
+bool CThreadBasic::WaitForStop(std::uint32_t ms) const noexcept {
+  if (!stop_asked_) {
+    ::Sleep(ms);
+    return false;
+  }
+  return ::WaitForSingleObject(stop_asked_.get(), ms) == WAIT_OBJECT_0;
 }
 
 void CThreadBasic::PostTask(std::int32_t code) noexcept {
@@ -75,6 +93,7 @@ void CThreadBasic::PostTask(std::int32_t code) noexcept {
     const std::lock_guard lock(queue_lock_);
     queue_.push_back(code);
   } catch (...) {
+    ::ostrel::ReportSwallowed("device/thread_basic.cpp CThreadBasic::PostTask");
     // Out of memory: the command is lost, as a failed post would be.
   }
 }

@@ -33,6 +33,9 @@ class CThreadBasic {
   // dialog's own StopWorker calls this one before it takes its window down.
   void StopWorker() noexcept;
   bool IsRunning() const noexcept { return running_.load() != 0; }
+  // Waits up to `ms`, cut short once StopWorker has been asked; true when it
+  // was. Outside a running loop it only sleeps.
+  bool WaitForStop(std::uint32_t ms) const noexcept;
 
   // Appends a command code; any thread.
   void PostTask(std::int32_t code) noexcept;
@@ -49,6 +52,7 @@ class CThreadBasic {
 
  private:
   win::unique_handle finished_;
+  win::unique_handle stop_asked_;
   std::atomic<std::int32_t> running_{0};
   std::int32_t loop_mode_ = 0;
   std::int32_t interval_ = 1;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/win/module_path.h"
 #include "sensorlib/nvml_source.h"
 
 namespace sensorlib {
@@ -18,12 +19,7 @@ std::wstring OwnFolder() {
           reinterpret_cast<LPCWSTR>(&OwnFolder), &self)) {
     return {};
   }
-  std::wstring path(MAX_PATH, L'\0');
-  const DWORD n = ::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
-  if (n == 0 || n >= path.size()) return {};
-  path.resize(n);
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+  return ostrel::win::ModuleFolder(self);
 }
 
 HMODULE LoadNvml() {

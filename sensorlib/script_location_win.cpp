@@ -2,23 +2,11 @@
 
 #include <string>
 
+#include "common/win/module_path.h"
 #include "sensorlib/script_location.h"
 
 namespace sensorlib {
 namespace {
-
-std::wstring ModulePath(HMODULE module) {
-  std::wstring path(MAX_PATH, L'\0');
-  while (true) {
-    const DWORD n = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 std::wstring Variable(const wchar_t* name) {
   const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
@@ -38,7 +26,7 @@ ScriptLocation LocateScript() {
   HMODULE self = nullptr;
   ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&LocateScript), &self);
-  const std::filesystem::path library = ModulePath(self);
+  const std::filesystem::path library = ostrel::win::ModulePath(self);
   return {library.parent_path() / kScriptFileName, "beside the library; OSTREL_SENSOR_SCRIPT names another"};
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "common/win/bstr.h"
 #include "common/win/text.h"
 
 namespace sensorlib {
@@ -15,13 +16,6 @@ using Microsoft::WRL::ComPtr;
 
 // WMI answers within this or is taken for gone.
 constexpr long kRowTimeoutMs = 5000;
-
-struct BstrFree {
-  void operator()(BSTR text) const noexcept { ::SysFreeString(text); }
-};
-using unique_bstr = std::unique_ptr<OLECHAR, BstrFree>;
-
-unique_bstr Bstr(const std::wstring& text) { return unique_bstr(::SysAllocString(text.c_str())); }
 
 std::string Hresult(HRESULT hr) {
   char text[16];
@@ -56,8 +50,8 @@ class WbemConnection final : public WmiConnection {
   explicit WbemConnection(ComPtr<IWbemServices> services) : services_(std::move(services)) {}
 
   std::optional<std::vector<WmiRow>> Query(std::string_view wql) override {
-    const unique_bstr language = Bstr(L"WQL");
-    const unique_bstr query = Bstr(ostrel::win::Widen(wql));
+    const ostrel::win::Bstr language(L"WQL");
+    const ostrel::win::Bstr query(ostrel::win::Widen(wql));
     ComPtr<IEnumWbemClassObject> rows;
     if (FAILED(services_->ExecQuery(language.get(), query.get(),
                                     WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, &rows))) {
@@ -76,7 +70,7 @@ class WbemConnection final : public WmiConnection {
       VARIANT value;
       ::VariantInit(&value);
       while (object->Next(0, &name, &value, nullptr, nullptr) == WBEM_S_NO_ERROR) {
-        const unique_bstr owned(name);
+        const ostrel::win::Bstr owned = ostrel::win::Bstr::Attach(name);
         if (name) Add(row, ostrel::win::Narrow(name), value);
         ::VariantClear(&value);
       }
@@ -107,7 +101,7 @@ std::unique_ptr<WmiConnection> ConnectWmi(const wchar_t* name_space, std::string
     return nullptr;
   }
   ComPtr<IWbemServices> services;
-  const unique_bstr path = Bstr(name_space);
+  const ostrel::win::Bstr path(name_space);
   hr = locator->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, &services);
   if (FAILED(hr)) {
     why = "no namespace " + ostrel::win::Narrow(name_space) + " (" + Hresult(hr) + ")";

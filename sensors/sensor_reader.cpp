@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -64,14 +65,12 @@ void SensorReader::ReadSensors() noexcept {
 
 bool SensorReader::MapHardwareBlock() noexcept {
   if (block_view_) return true;
-  HANDLE handle = nullptr;
-  void* view = nullptr;
-  bool created = false;
-  if (!::MapHardwareBlock(handle, view, created)) return false;
-  block_handle_.reset(handle);
-  block_view_.reset(view);
-  if (created) std::memset(view, 0, kBlockSize);
-  block_created_ = created;
+  std::optional<HardwareBlockMapping> mapping = OpenHardwareBlock();
+  if (!mapping) return false;
+  if (mapping->created) std::memset(mapping->view.get(), 0, kBlockSize);
+  block_handle_ = std::move(mapping->section);
+  block_view_ = std::move(mapping->view);
+  block_created_ = mapping->created;
   return true;
 }
 
@@ -84,19 +83,15 @@ float SensorReader::CpuTemperature() const noexcept {
   return std::isfinite(value) ? value : 0.0f;
 }
 
-bool MapHardwareBlock(HANDLE& handle, void*& view, bool& created) noexcept {
-  handle = nullptr;
-  view = nullptr;
-  created = false;
+std::optional<HardwareBlockMapping> OpenHardwareBlock() noexcept {
   ::SetLastError(ERROR_SUCCESS);
-  ostrel::win::unique_handle section(
+  HardwareBlockMapping mapping;
+  mapping.section.reset(
       ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, kBlockName));
   const DWORD error = ::GetLastError();
-  if (!section) return false;
-  void* mapped = ::MapViewOfFile(section.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
-  if (!mapped) return false;
-  handle = section.release();
-  view = mapped;
-  created = error == ERROR_SUCCESS;
-  return true;
+  if (!mapping.section) return std::nullopt;
+  mapping.view.reset(::MapViewOfFile(mapping.section.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+  if (!mapping.view) return std::nullopt;
+  mapping.created = error == ERROR_SUCCESS;
+  return mapping;
 }

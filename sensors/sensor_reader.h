@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "common/win/unique_any.h"
@@ -70,7 +71,14 @@ class SensorReader {
   ostrel::sensors::TraceSink* trace_sink_ = nullptr;
 };
 
+// The section and its view, both owned; created tells whether this call
+// created the section rather than opening one another process holds.
+struct HardwareBlockMapping {
+  ostrel::win::unique_handle section;
+  ostrel::win::unique_mapped_view view;
+  bool created = false;
+};
+
 // Creates or opens "brovan_hardware_mapfile" (632 bytes, pagefile-backed) and
-// maps it whole for reading and writing. On success the caller owns both
-// handle and view; created tells whether this call created the section.
-bool MapHardwareBlock(HANDLE& handle, void*& view, bool& created) noexcept;
+// maps it whole for reading and writing; nothing when either step fails.
+std::optional<HardwareBlockMapping> OpenHardwareBlock() noexcept;

@@ -6,9 +6,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
-#include "settings/bstr.h"
+#include "common/swallowed_failure.h"
+#include "common/win/bstr.h"
+#include "common/win/com_init.h"
+#include "common/win/module_path.h"
 #include "settings/logon_trigger.h"
 #include "settings/startup_program_path.h"
 #include "settings/task_messages.h"
@@ -27,22 +31,7 @@ void Report(const char* text, HRESULT hr) noexcept {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
   } catch (...) {
-  }
-}
-
-// The running executable's full path, however long: the buffer grows until
-// the name fits instead of being cut at MAX_PATH.
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    if (path.size() >= 0x10000) return std::wstring();
-    path.resize(path.size() * 2);
+    ::ostrel::ReportSwallowed("settings/startup_task.cpp Report");
   }
 }
 
@@ -61,108 +50,95 @@ void ApplySettings(ITaskDefinition* task) noexcept {
   settings->put_AllowDemandStart(VARIANT_TRUE);
   settings->put_StartWhenAvailable(VARIANT_FALSE);
   settings->put_MultipleInstances(TASK_INSTANCES_PARALLEL);
-  const Bstr no_limit(L"PT0S");
+  const win::Bstr no_limit(L"PT0S");
   settings->put_ExecutionTimeLimit(no_limit.get());
 }
+
+// The result of a step that hands out an object: a success without the
+// object counts as E_POINTER. The object is looked at only after the call.
+template <typename T>
+HRESULT Obtained(HRESULT hr, const ComPtr<T>& got) noexcept {
+  return FAILED(hr) ? hr : (got ? S_OK : E_POINTER);
+}
+
+// One step of the registration and the line that reports its failure.
+struct RegistrationStep {
+  const char* failure;
+  std::function<HRESULT()> run;
+};
 
 // Every object obtained here is released before the caller uninitialises COM.
 int Register(const TaskServiceFactory& create_service) {
   ComPtr<ITaskService> service;
-  HRESULT hr = create_service(&service);
-  if (FAILED(hr) || !service) {
-    Report("Failed to create Task Scheduler instance with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  hr = service->Connect(EmptyVariant(), EmptyVariant(), EmptyVariant(), EmptyVariant());
-  if (FAILED(hr)) {
-    Report("Failed to connect to Task Scheduler service with HRESULT: 0x", hr);
-    return 1;
-  }
   ComPtr<ITaskFolder> root;
-  const Bstr root_path(L"\\");
-  hr = service->GetFolder(root_path.get(), &root);
-  if (FAILED(hr) || !root) {
-    Report("Failed to get root folder with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<ITaskDefinition> task;
-  hr = service->NewTask(0, &task);
-  if (FAILED(hr) || !task) {
-    Report("Failed to create new task with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-
   ComPtr<ITriggerCollection> triggers;
-  hr = task->get_Triggers(&triggers);
-  if (FAILED(hr) || !triggers) {
-    Report("Failed to get trigger collection with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<ITrigger> trigger;
-  hr = triggers->Create(TASK_TRIGGER_LOGON, &trigger);
-  if (FAILED(hr) || !trigger) {
-    Report("Failed to create trigger with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  ComPtr<ILogonTrigger> logon;
-  if (SUCCEEDED(trigger.As(&logon)) && logon) {
-    const Bstr delay(L"PT5S");
-    logon->put_Delay(delay.get());
-  }
-  const Bstr trigger_id(L"Administrator");
-  hr = trigger->put_Id(trigger_id.get());
-  if (FAILED(hr)) {
-    Report("Failed to set trigger ID with HRESULT: 0x", hr);
-    return 1;
-  }
-
   ComPtr<IPrincipal> principal;
-  hr = task->get_Principal(&principal);
-  if (FAILED(hr) || !principal) {
-    Report("Failed to get principal with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  hr = principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST);
-  if (FAILED(hr)) {
-    Report("Failed to set run level with HRESULT: 0x", hr);
-    return 1;
-  }
-
-  ApplySettings(task.Get());
-
   ComPtr<IActionCollection> actions;
-  hr = task->get_Actions(&actions);
-  if (FAILED(hr) || !actions) {
-    Report("Failed to get action collection with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<IAction> action;
-  hr = actions->Create(TASK_ACTION_EXEC, &action);
-  if (FAILED(hr) || !action) {
-    Report("Failed to create action with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
   ComPtr<IExecAction> exec;
-  hr = action.As(&exec);
-  if (FAILED(hr) || !exec) {
-    Report("Failed to query exec action interface with HRESULT: 0x", FAILED(hr) ? hr : E_POINTER);
-    return 1;
-  }
-  const Bstr program(StartupProgramPath(ModulePath()).c_str());
-  hr = exec->put_Path(program.get());
-  if (FAILED(hr)) {
-    Report("Failed to set executable path with HRESULT: 0x", hr);
-    return 1;
+  const win::Bstr root_path(L"\\");
+  const win::Bstr trigger_id(L"Administrator");
+  const RegistrationStep steps[] = {
+      {"Failed to create Task Scheduler instance with HRESULT: 0x",
+       [&] { return Obtained(create_service(&service), service); }},
+      {"Failed to connect to Task Scheduler service with HRESULT: 0x",
+       [&] { return service->Connect(EmptyVariant(), EmptyVariant(), EmptyVariant(), EmptyVariant()); }},
+      {"Failed to get root folder with HRESULT: 0x",
+       [&] { return Obtained(service->GetFolder(root_path.get(), &root), root); }},
+      {"Failed to create new task with HRESULT: 0x",
+       [&] { return Obtained(service->NewTask(0, &task), task); }},
+      {"Failed to get trigger collection with HRESULT: 0x",
+       [&] { return Obtained(task->get_Triggers(&triggers), triggers); }},
+      {"Failed to create trigger with HRESULT: 0x",
+       [&] { return Obtained(triggers->Create(TASK_TRIGGER_LOGON, &trigger), trigger); }},
+      {"Failed to set trigger ID with HRESULT: 0x",
+       [&] {
+         // The delay is a wish: a trigger without it still starts the program.
+         ComPtr<ILogonTrigger> logon;
+         if (SUCCEEDED(trigger.As(&logon)) && logon) {
+           const win::Bstr delay(L"PT5S");
+           logon->put_Delay(delay.get());
+         }
+         return trigger->put_Id(trigger_id.get());
+       }},
+      {"Failed to get principal with HRESULT: 0x",
+       [&] { return Obtained(task->get_Principal(&principal), principal); }},
+      {"Failed to set run level with HRESULT: 0x",
+       [&] { return principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST); }},
+      {"Failed to get action collection with HRESULT: 0x",
+       [&] {
+         ApplySettings(task.Get());
+         return Obtained(task->get_Actions(&actions), actions);
+       }},
+      {"Failed to create action with HRESULT: 0x",
+       [&] { return Obtained(actions->Create(TASK_ACTION_EXEC, &action), action); }},
+      {"Failed to query exec action interface with HRESULT: 0x",
+       [&] { return Obtained(action.As(&exec), exec); }},
+      {"Failed to set executable path with HRESULT: 0x",
+       [&] {
+         const win::Bstr program(StartupProgramPath(win::ModulePath(nullptr)).c_str());
+         return exec->put_Path(program.get());
+       }},
+  };
+  for (const RegistrationStep& step : steps) {
+    const HRESULT hr = step.run();
+    if (FAILED(hr)) {
+      Report(step.failure, hr);
+      return 1;
+    }
   }
 
   VARIANT sddl;
   ::VariantInit(&sddl);
-  const Bstr empty(L"");
+  const win::Bstr empty(L"");
   sddl.vt = VT_BSTR;
   sddl.bstrVal = empty.get();
-  const Bstr name(kTaskName);
-  hr = root->RegisterTaskDefinition(name.get(), task.Get(), TASK_CREATE_OR_UPDATE, EmptyVariant(),
-                                    EmptyVariant(), TASK_LOGON_INTERACTIVE_TOKEN, sddl, nullptr);
+  const win::Bstr name(kTaskName);
+  const HRESULT hr =
+      root->RegisterTaskDefinition(name.get(), task.Get(), TASK_CREATE_OR_UPDATE, EmptyVariant(),
+                                   EmptyVariant(), TASK_LOGON_INTERACTIVE_TOKEN, sddl, nullptr);
   if (FAILED(hr)) Report("Failed to register task definition with HRESULT: 0x", hr);
   return 0;
 }
@@ -170,19 +146,18 @@ int Register(const TaskServiceFactory& create_service) {
 }  // namespace
 
 int RegisterStartupTask(const TaskServiceFactory& create_service) noexcept {
-  const HRESULT hr = ::CoInitialize(nullptr);
-  if (FAILED(hr)) {
-    Report("CoInitialize failed with HRESULT: 0x", hr);
+  // Given back after Register, whose COM pointers are gone by then.
+  const win::ScopedCoInitialize com;
+  if (FAILED(com.Result())) {
+    Report("CoInitialize failed with HRESULT: 0x", com.Result());
     return 1;
   }
-  int result = 1;
   try {
-    result = Register(create_service);
+    return Register(create_service);
   } catch (...) {
-    result = 1;
+    ::ostrel::ReportSwallowed("settings/startup_task.cpp RegisterStartupTask");
+    return 1;
   }
-  ::CoUninitialize();
-  return result;
 }
 
 int RegisterStartupTask() noexcept {

@@ -16,14 +16,16 @@
 #include <optional>
 #include <string>
 
+#include "update/http_result.h"
+
 namespace ostrel::update {
 
 struct TransferEvent {
   enum class Kind { Opened, Connected, Chunk, End };
   Kind kind = Kind::End;
-  std::string bytes;                 // Chunk
-  std::uint32_t content_length = 0;  // Connected
-  int code = -1;                     // End: the transfer's result code
+  std::string bytes;                     // Chunk
+  std::uint32_t content_length = 0;      // Connected
+  HttpResult code = HttpResult::Failed;  // End: the transfer's result
 };
 
 class ChunkChannel {

@@ -22,6 +22,8 @@
 #include <thread>
 #include <utility>
 
+#include "common/swallowed_failure.h"
+
 namespace ostrel::update {
 
 template <typename Result>
@@ -51,6 +53,7 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
       try {
         result = work(shared->keep_going);
       } catch (...) {
+        ::ostrel::ReportSwallowed("update/deadline_job.h RunWithDeadline");
       }
       {
         std::lock_guard lock(shared->mutex);
@@ -72,6 +75,7 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
     }
     return std::move(shared->result);
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/deadline_job.h RunWithDeadline");
     return std::nullopt;
   }
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/swallowed_failure.h"
 #include "update/directory_tree.h"
 
 namespace ostrel::update {
@@ -22,6 +23,7 @@ bool CreateDirectoryTree(const wchar_t* path) noexcept {
       }
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/directory_tree_win.cpp CreateDirectoryTree");
     return false;
   }
   ::SetLastError(ERROR_SUCCESS);

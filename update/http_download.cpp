@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/swallowed_failure.h"
 #include "update/chunk_channel.h"
 #include "update/download_progress.h"
 #include "update/http_fetch.h"
@@ -23,12 +24,12 @@ constexpr std::chrono::milliseconds kFlagInterval{50};
 // The network half: runs on a thread of its own and owns every handle it
 // opens. It ends by itself once the writer has gone, at its next push.
 void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& channel) {
-  const auto end = [&](int code) { channel->Push({Kind::End, {}, 0, code}); };
+  const auto end = [&](HttpResult code) { channel->Push({Kind::End, {}, 0, code}); };
   const unique_hinternet internet = OpenInternet();
-  if (!internet) return end(0);
+  if (!internet) return end(HttpResult::NoInternet);
   if (!channel->Push({Kind::Opened})) return;
   const OpenedUrl opened = OpenUrlChecked(internet.get(), url, channel->KeepGoing());
-  if (opened.code != 1) return end(opened.code);
+  if (opened.code != HttpResult::Complete) return end(opened.code);
   HINTERNET request = opened.request.get();
   if (!channel->Push({Kind::Connected, {}, QueryContentLength(request)})) return;
 
@@ -36,8 +37,9 @@ void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& c
   std::uint64_t received = 0;
   for (;;) {
     DWORD got = 0;
-    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return end(-1);
-    if (got == 0) return end(BodyMatchesLength(request, received) ? 1 : -1);
+    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return end(HttpResult::Failed);
+    if (got == 0)
+      return end(BodyMatchesLength(request, received) ? HttpResult::Complete : HttpResult::Failed);
     received += got;
     if (!channel->Push({Kind::Chunk, std::string(chunk.data(), got)})) return;
   }
@@ -45,8 +47,8 @@ void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& c
 
 }  // namespace
 
-int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
-                       std::chrono::milliseconds no_progress) noexcept {
+HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
+                              std::chrono::milliseconds no_progress) noexcept {
   std::shared_ptr<ChunkChannel> channel;
   try {
     fetcher.keep_going.store(1);
@@ -62,9 +64,11 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
       try {
         ReadTransfer(url8, channel);
       } catch (...) {
+        ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
         try {
-          channel->Push({Kind::End, {}, 0, -1});
+          channel->Push({Kind::End, {}, 0, HttpResult::Failed});
         } catch (...) {
+          ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
         }
       }
     }).detach();
@@ -77,14 +81,14 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
         channel->Abandon();
         if (file.IsOpen()) file.Commit();
         post(progress.Reach(kProgressDone));
-        return -2;
+        return HttpResult::Stopped;
       }
       const std::optional<TransferEvent> event = channel->Next(kFlagInterval);
       const auto now = std::chrono::steady_clock::now();
       if (!event) {
         if (now - last_event < no_progress) continue;
         channel->Abandon();
-        return -1;
+        return HttpResult::Failed;
       }
       last_event = now;
       switch (event->kind) {
@@ -95,7 +99,7 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
           post(progress.Reach(kProgressConnected));
           if (!file.Create()) {
             channel->Abandon();
-            return -1;
+            return HttpResult::Failed;
           }
           progress.SetContentLength(event->content_length);
           post(progress.Reach(kProgressFileReady));
@@ -103,7 +107,7 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
         case Kind::Chunk:
           if (!file.Write(event->bytes)) {
             channel->Abandon();
-            return -1;
+            return HttpResult::Failed;
           }
           fetcher.body_bytes += event->bytes.size();
           post(progress.ChunkRead());
@@ -111,19 +115,23 @@ int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* 
         case Kind::End:
           // The reader reports -2 only after the writer gave up, so any
           // code but 1 and 0 is a failure here.
-          if (event->code != 1) return event->code == 0 ? 0 : -1;
-          if (!file.Commit()) return -1;
+          if (event->code != HttpResult::Complete) {
+            return event->code == HttpResult::NoInternet ? HttpResult::NoInternet : HttpResult::Failed;
+          }
+          if (!file.Commit()) return HttpResult::Failed;
           post(progress.Reach(kProgressDone));
-          return 1;
+          return HttpResult::Complete;
       }
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
     if (channel) channel->Abandon();
-    return -1;
+    return HttpResult::Failed;
   }
 }
 
-int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window) noexcept {
+HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path,
+                              HWND window) noexcept {
   return HttpDownloadToFile(fetcher, url, path, window, kDownloadNoProgressDeadline);
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "update/http_fetcher.h"
+#include "update/http_result.h"
 
 namespace ostrel::update {
 
@@ -27,17 +28,18 @@ inline constexpr UINT kDownloadProgressMessage = 0x69A;
 
 // The body decoded as UTF-8 up to its first zero byte. `text` is left as it
 // was unless the result is 1 or -2. Gives up after kTextFetchDeadline.
-int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text) noexcept;
-int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
-                    std::chrono::milliseconds deadline) noexcept;
+HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text) noexcept;
+HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
+                           std::chrono::milliseconds deadline) noexcept;
 
 // Streams the body into "<path>.part" and posts progress to `window` when one
 // is given. The part file replaces `path` when the body is complete (or, with
 // -2, as far as it was read); on any failure it is removed and a file already
 // at `path` is left as it was. Gives up when no read completes for
 // `no_progress` (kDownloadNoProgressDeadline).
-int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window) noexcept;
-int HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
-                       std::chrono::milliseconds no_progress) noexcept;
+HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path,
+                              HWND window) noexcept;
+HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
+                              std::chrono::milliseconds no_progress) noexcept;
 
 }  // namespace ostrel::update

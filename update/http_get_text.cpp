@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "common/swallowed_failure.h"
 #include "common/win/text.h"
 #include "update/deadline_job.h"
 #include "update/http_fetch.h"
@@ -13,38 +14,38 @@ namespace ostrel::update {
 namespace {
 
 struct FetchedBody {
-  int code = -1;
+  HttpResult code = HttpResult::Failed;
   std::string bytes;
 };
 
 // Runs on the job's own thread and owns every handle it opens.
 FetchedBody FetchBody(const std::string& url, const std::atomic<int>& keep_going) {
   const unique_hinternet internet = OpenInternet();
-  if (!internet) return {0, {}};
+  if (!internet) return {HttpResult::NoInternet, {}};
   const OpenedUrl opened = OpenUrlChecked(internet.get(), url, keep_going);
-  if (opened.code != 1) return {opened.code, {}};
+  if (opened.code != HttpResult::Complete) return {opened.code, {}};
   HINTERNET request = opened.request.get();
 
   FetchedBody body;
   std::vector<char> chunk(kReadChunkBytes);
   do {
     DWORD got = 0;
-    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return {-1, {}};
+    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return {HttpResult::Failed, {}};
     if (got == 0) {
-      if (!BodyMatchesLength(request, body.bytes.size())) return {-1, {}};
+      if (!BodyMatchesLength(request, body.bytes.size())) return {HttpResult::Failed, {}};
       break;
     }
     body.bytes.append(chunk.data(), got);
-    if (body.bytes.size() > kMaxTextBodyBytes) return {-1, {}};
+    if (body.bytes.size() > kMaxTextBodyBytes) return {HttpResult::Failed, {}};
   } while (keep_going.load() != 0);
-  body.code = keep_going.load() != 0 ? 1 : -2;
+  body.code = keep_going.load() != 0 ? HttpResult::Complete : HttpResult::Stopped;
   return body;
 }
 
 }  // namespace
 
-int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
-                    std::chrono::milliseconds deadline) noexcept {
+HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
+                           std::chrono::milliseconds deadline) noexcept {
   try {
     fetcher.keep_going.store(1);
     fetcher.body_bytes = 0;
@@ -52,16 +53,18 @@ int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text
       return FetchBody(url8, keep_going);
     };
     const std::optional<FetchedBody> body = RunWithDeadline(std::move(work), deadline, fetcher.keep_going);
-    if (!body) return -1;
+    if (!body) return HttpResult::Failed;
     fetcher.body_bytes = body->bytes.size();
-    if (body->code == 1 || body->code == -2) text = win::Widen(TextBeforeZero(body->bytes));
+    if (body->code == HttpResult::Complete || body->code == HttpResult::Stopped)
+      text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;
   } catch (...) {
-    return -1;
+    ::ostrel::ReportSwallowed("update/http_get_text.cpp HttpGetToString");
+    return HttpResult::Failed;
   }
 }
 
-int HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text) noexcept {
+HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text) noexcept {
   return HttpGetToString(fetcher, url, text, kTextFetchDeadline);
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/swallowed_failure.h"
 #include "common/win/text.h"
 #include "update/response_check.h"
 #include "update/transfer_limits.h"
@@ -83,12 +84,12 @@ OpenedUrl OpenUrlChecked(HINTERNET internet, std::string url_utf8,
                          const std::atomic<int>& keep_going) noexcept {
   try {
     for (int redirects = 0;; ++redirects) {
-      if (keep_going.load() == 0) return {-2, {}};
+      if (keep_going.load() == 0) return {HttpResult::Stopped, {}};
       unique_hinternet request(::InternetOpenUrlA(internet, url_utf8.c_str(), kExtraHeaders,
                                                   ::lstrlenA(kExtraHeaders), kOpenUrlFlags, 0));
       if (!request) return {};
       // FTP and file replies carry no status to check.
-      if (!IsHttpRequest(request.get())) return {1, std::move(request)};
+      if (!IsHttpRequest(request.get())) return {HttpResult::Complete, std::move(request)};
 
       DWORD status = 0;
       DWORD size = sizeof status;
@@ -99,7 +100,7 @@ OpenedUrl OpenUrlChecked(HINTERNET internet, std::string url_utf8,
       if (IsSuccessStatus(status)) {
         const auto head = QueryHeaderText(request.get(), HTTP_QUERY_RAW_HEADERS_CRLF);
         if (!head || !HasHeaderLines(*head)) return {};
-        return {1, std::move(request)};
+        return {HttpResult::Complete, std::move(request)};
       }
       if (!IsRedirectStatus(status) || redirects >= kMaxRedirects) return {};
       const auto location = QueryHeaderText(request.get(), HTTP_QUERY_LOCATION);
@@ -109,6 +110,7 @@ OpenedUrl OpenUrlChecked(HINTERNET internet, std::string url_utf8,
       url_utf8 = std::move(*next);
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/internet_session.cpp OpenUrlChecked");
     return {};
   }
 }
@@ -129,6 +131,7 @@ bool BodyMatchesLength(HINTERNET request, std::uint64_t received) noexcept {
     const auto text = QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH);
     return IsBodyComplete(received, text ? ParseContentLength(*text) : std::nullopt);
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/internet_session.cpp BodyMatchesLength");
     return false;
   }
 }

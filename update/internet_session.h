@@ -11,11 +11,12 @@
 #include <optional>
 #include <string>
 
-#include "common/win/unique_any.h"
+#include "common/win/internet_handle.h"
+#include "update/http_result.h"
 
 namespace ostrel::update {
 
-using unique_hinternet = win::unique_any<win::traits::null_invalid<HINTERNET, ::InternetCloseHandle>>;
+using win::unique_hinternet;
 
 // The wide URL as the UTF-8 bytes that are sent.
 std::string UrlToUtf8(const wchar_t* url);
@@ -24,10 +25,11 @@ std::string UrlToUtf8(const wchar_t* url);
 unique_hinternet OpenInternet() noexcept;
 
 struct OpenedUrl {
-  // 1 the request is open on a reply whose body is the resource; -1 the URL
-  // could not be opened, the reply is not a success (status, head, too many
-  // redirects); -2 keep_going was cleared before the next request.
-  int code = -1;
+  // Complete: the request is open on a reply whose body is the resource;
+  // Failed: the URL could not be opened, the reply is not a success (status,
+  // head, too many redirects); Stopped: keep_going was cleared before the
+  // next request.
+  HttpResult code = HttpResult::Failed;
   unique_hinternet request;
 };
 

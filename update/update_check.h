@@ -10,6 +10,7 @@
 #include <string>
 
 #include "update/http_fetcher.h"
+#include "update/http_result.h"
 #include "update/version_text.h"
 
 namespace ostrel::update {
@@ -19,10 +20,10 @@ namespace ostrel::update {
 using FirmwareQuery = std::function<std::optional<std::uint16_t>()>;
 
 struct CheckOutcome {
-  int fetch_result = 0;                         // HttpGetToString's result code
-  std::wstring server_text;                     // the body as fetched
-  std::optional<std::wstring> version;          // the accepted version, nothing when unusable
-  std::optional<std::uint16_t> device_version;  // firmware only: what the display answered
+  HttpResult fetch_result = HttpResult::NoInternet;  // HttpGetToString's result
+  std::wstring server_text;                          // the body as fetched
+  std::optional<std::wstring> version;               // the accepted version, nothing when unusable
+  std::optional<std::uint16_t> device_version;       // firmware only: what the display answered
   bool newer = false;
 };
 

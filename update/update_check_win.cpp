@@ -1,3 +1,4 @@
+#include "common/swallowed_failure.h"
 #include "update/http_fetch.h"
 #include "update/update_check.h"
 #include "update/update_server.h"
@@ -13,7 +14,7 @@ CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std
     const std::wstring url = VersionUrl(ChannelBaseUrl(origin, channel));
     outcome.fetch_result = HttpGetToString(fetcher, url.c_str(), outcome.server_text);
     // A text cut short by the keep-going flag is no version file.
-    if (outcome.fetch_result != 1) return outcome;
+    if (outcome.fetch_result != HttpResult::Complete) return outcome;
     outcome.version = AcceptVersionText(channel, outcome.server_text);
     if (!outcome.version) return outcome;
     if (channel == Channel::Software) {
@@ -23,6 +24,7 @@ CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std
       outcome.newer = FirmwareIsNewer(*outcome.version, outcome.device_version);
     }
   } catch (...) {
+    ::ostrel::ReportSwallowed("update/update_check_win.cpp CheckChannel");
     outcome.version.reset();
     outcome.newer = false;
   }

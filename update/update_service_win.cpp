@@ -107,10 +107,10 @@ void UpdateService::Install(Channel channel) {
   if (!CreateDirectoryTree(folder.c_str())) return Trace(L"download folder could not be created: " + folder);
   if (::PathFileExistsW(package.c_str())) ::DeleteFileW(package.c_str());
 
-  const int downloaded = HttpDownloadToFile(fetcher_, url.c_str(), package.c_str(), host_.window);
-  if (downloaded != 1) {
+  const HttpResult downloaded = HttpDownloadToFile(fetcher_, url.c_str(), package.c_str(), host_.window);
+  if (downloaded != HttpResult::Complete) {
     ::DeleteFileW(package.c_str());
-    return Trace(L"download failed (" + std::to_wstring(downloaded) + L"): " + url);
+    return Trace(L"download failed (" + std::to_wstring(ResultNumber(downloaded)) + L"): " + url);
   }
   if (!::PathFileExistsW(package.c_str())) return Trace(L"download left no package");
 

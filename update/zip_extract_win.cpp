@@ -10,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "common/win/module_path.h"
 #include "common/win/unique_any.h"
 #include "update/entry_ledger.h"
 #include "update/same_path.h"
@@ -29,24 +30,11 @@ using unique_zip = std::unique_ptr<void, ZipCloser>;
 constexpr unsigned long kFlagEncrypted = 0x0001;
 constexpr unsigned long kFlagUtf8Name = 0x0800;
 
-std::wstring ModulePath(HMODULE module) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 // The program and every library it has loaded (VELO.dll, hidapi.dll, the
 // sensor library beside it): replacing any of them under the running
 // process is replacing the running program.
 std::vector<std::wstring> RunningProgramFiles() {
-  std::vector<std::wstring> files = {ModulePath(nullptr)};
+  std::vector<std::wstring> files = {win::ModulePath(nullptr)};
   std::vector<HMODULE> modules(256);
   DWORD needed = 0;
   const HANDLE self = ::GetCurrentProcess();
@@ -56,7 +44,7 @@ std::vector<std::wstring> RunningProgramFiles() {
   }
   modules.resize(std::min<std::size_t>(modules.size(), needed / sizeof(HMODULE)));
   for (HMODULE module : modules) {
-    if (std::wstring path = ModulePath(module); !path.empty()) files.push_back(std::move(path));
+    if (std::wstring path = win::ModulePath(module); !path.empty()) files.push_back(std::move(path));
   }
   return files;
 }

@@ -26,10 +26,6 @@ std::vector<std::string> Where(const std::vector<SimEvent>& events) {
   return result;
 }
 
-std::span<const std::uint8_t, kReportLength> First64(const TemperatureReport& report) {
-  return std::span<const std::uint8_t, kReportLength>(report.data(), kReportLength);
-}
-
 class DeviceRegistryTest : public ::testing::Test {
  protected:
   CHidDeviceManager& devices = CHidDeviceManager::Instance();
@@ -41,7 +37,7 @@ TEST_F(DeviceRegistryTest, NoDisplayMeansAnEmptyListAndNothingSent) {
   Rescan();
   EXPECT_EQ(devices.DeviceCount(), 0);
   EXPECT_TRUE(devices.Devices().empty());
-  EXPECT_TRUE(devices.SendReport(First64(BuildTemperatureReport(45))));
+  EXPECT_TRUE(devices.SendReport(BuildTemperatureReport(45)));
   std::uint16_t version = 0x1234;
   EXPECT_FALSE(devices.QueryVersion(version));
   EXPECT_EQ(version, 0x1234);
@@ -82,8 +78,8 @@ TEST_F(DeviceRegistryTest, TwoDisplaysGetTwoEntriesAndEveryReportInOrder) {
   EXPECT_EQ(devices.Devices()[1]->product_string, L"Two");
   EXPECT_EQ(devices.Devices()[1]->release_number, 0x0200u);
 
-  EXPECT_TRUE(devices.SendReport(First64(BuildTemperatureReport(45))));
-  EXPECT_TRUE(devices.SendReport(First64(BuildTemperatureReport(7))));
+  EXPECT_TRUE(devices.SendReport(BuildTemperatureReport(45)));
+  EXPECT_TRUE(devices.SendReport(BuildTemperatureReport(7)));
   const auto sends = sim.Events("send_feature");
   ASSERT_EQ(Where(sends), (std::vector<std::string>{"send_feature first 0", "send_feature second 0",
                                                     "send_feature first 0", "send_feature second 0"}));
@@ -119,7 +115,7 @@ TEST_F(DeviceRegistryTest, OpenFlagGatesSendingAndClosing) {
   SimSession sim(Display("display"));
   Rescan();
   devices.SetOpen(false);
-  EXPECT_FALSE(devices.SendReport(First64(BuildTemperatureReport(45))));
+  EXPECT_FALSE(devices.SendReport(BuildTemperatureReport(45)));
   devices.CloseAll();  // does nothing while the flag is clear
   EXPECT_EQ(devices.DeviceCount(), 1);
   EXPECT_TRUE(sim.Events("send_feature").empty());
@@ -150,7 +146,7 @@ TEST_F(DeviceRegistryTest, HidapiThatCannotInitialiseFindsNothing) {
   SimSession sim("init_fails = yes\n" + Display("display"));
   Rescan();
   EXPECT_EQ(devices.DeviceCount(), 0);
-  EXPECT_TRUE(devices.SendReport(First64(BuildTemperatureReport(45))));
+  EXPECT_TRUE(devices.SendReport(BuildTemperatureReport(45)));
 }
 
 // A failed send is neither retried nor reported; the entry stays until the
@@ -160,8 +156,8 @@ TEST_F(DeviceRegistryTest, SendFailuresAreIgnoredUntilTheNextRescan) {
                  Display("mute", "send_fails = yes"));
   Rescan();
   ASSERT_EQ(devices.DeviceCount(), 3);
-  EXPECT_TRUE(devices.SendReport(First64(BuildTemperatureReport(40))));
-  EXPECT_TRUE(devices.SendReport(First64(BuildTemperatureReport(41))));
+  EXPECT_TRUE(devices.SendReport(BuildTemperatureReport(40)));
+  EXPECT_TRUE(devices.SendReport(BuildTemperatureReport(41)));
   EXPECT_EQ(devices.DeviceCount(), 3);
   EXPECT_EQ(Where(sim.Events("send_feature")),
             (std::vector<std::string>{"send_feature leaving 0", "send_feature staying 0",
@@ -176,12 +172,12 @@ TEST_F(DeviceRegistryTest, SendFailuresAreIgnoredUntilTheNextRescan) {
 TEST_F(DeviceRegistryTest, AnUnpluggedDisplayComesBackAtALaterRescan) {
   SimSession sim(Display("display", "disappear_after = 1\nreappear_after = 1"));
   Rescan();
-  devices.SendReport(First64(BuildTemperatureReport(40)));
+  devices.SendReport(BuildTemperatureReport(40));
   Rescan();
   EXPECT_EQ(devices.DeviceCount(), 0);
   Rescan();
   EXPECT_EQ(devices.DeviceCount(), 1);
-  devices.SendReport(First64(BuildTemperatureReport(41)));
+  devices.SendReport(BuildTemperatureReport(41));
   EXPECT_EQ(sim.Events("send_feature").size(), 2u);
 }
 

@@ -136,7 +136,7 @@ TEST(DeviceWatchTest, PlugAndUnplugReachTheWorker) {
       "disappear_after = 1\n");
   class Worker final : public CThreadBasic {
    public:
-    Worker() : work_("no-such-sensor-library.dll") {}
+    Worker() : work_("no-such-sensor-library.dll") { work_.SetUpdatePause(&DeviceWork::PauseUntilStop); }
     ~Worker() { StopWorker(); }
     void Run() override { work_.Run(*this); }
 

@@ -35,7 +35,9 @@ struct Step {
 // did what.
 class RecordingWorker final : public CThreadBasic, public TemperatureView, public UpdateTaskRunner {
  public:
-  RecordingWorker() : work_(kNoSensorLibrary) {
+  explicit RecordingWorker(DeviceWork::UpdatePause pause = &DeviceWork::PauseUntilStop)
+      : work_(kNoSensorLibrary) {
+    work_.SetUpdatePause(pause);
     work_.SetView(this);
     work_.SetUpdateTasks(this);
   }
@@ -141,7 +143,7 @@ TEST(DeviceWorkerTest, StartingARunningWorkerQueuesNothingMore) {
 
 TEST(DeviceWorkerTest, AStopDuringTheUpdatePauseTakesEffectAfterIt) {
   SimSession sim(kOneDisplay);
-  RecordingWorker worker;
+  RecordingWorker worker(&DeviceWork::SleepThroughStop);
   worker.StartWorker();
   ASSERT_TRUE(WaitUntil([&] { return !worker.Shown().empty(); }));
   const auto asked = std::chrono::steady_clock::now();

@@ -310,19 +310,14 @@ TEST(BlockMapping, NewBlockIsZeroedAndStaysMapped) {
 }
 
 TEST(BlockMapping, FreeFunctionReportsCreation) {
-  HANDLE first = nullptr, second = nullptr;
-  void *first_view = nullptr, *second_view = nullptr;
-  bool created = false;
-  ASSERT_TRUE(MapHardwareBlock(first, first_view, created));
-  ostrel::win::unique_handle h1(first);
-  ostrel::win::unique_mapped_view v1(first_view);
-  EXPECT_TRUE(created);
-  ASSERT_TRUE(MapHardwareBlock(second, second_view, created));
-  ostrel::win::unique_handle h2(second);
-  ostrel::win::unique_mapped_view v2(second_view);
-  EXPECT_FALSE(created);
+  const auto first = OpenHardwareBlock();
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(first->created);
+  const auto second = OpenHardwareBlock();
+  ASSERT_TRUE(second);
+  EXPECT_FALSE(second->created);
   MEMORY_BASIC_INFORMATION info{};
-  ASSERT_NE(::VirtualQuery(second_view, &info, sizeof info), 0u);
+  ASSERT_NE(::VirtualQuery(second->view.get(), &info, sizeof info), 0u);
   EXPECT_GE(info.RegionSize, kBlockSize);
   EXPECT_EQ(info.Protect, static_cast<DWORD>(PAGE_READWRITE));
 }

@@ -49,7 +49,7 @@ class HttpGetText : public ServerTest {};
 TEST_F(HttpGetText, ReadsAVersionFile) {
   HttpFetcher fetcher;
   std::wstring text = L"unchanged";
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0.1.2").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0.1.2").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"1.0.1.2");
 }
 
@@ -57,26 +57,27 @@ TEST_F(HttpGetText, DecodesUtf8) {
   HttpFetcher fetcher;
   std::wstring text;
   // "Grüße €" and U+1F600 as UTF-8, percent-encoded for the server.
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/Gr%C3%BC%C3%9Fe%20%E2%82%AC%F0%9F%98%80").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/Gr%C3%BC%C3%9Fe%20%E2%82%AC%F0%9F%98%80").c_str(), text),
+            HttpResult::Complete);
   EXPECT_EQ(text, L"Gr\u00fc\u00dfe \u20ac\U0001F600");
   // Nothing is trimmed: a line break is part of the text.
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/13%0D%0A").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/13%0D%0A").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"13\r\n");
 }
 
 TEST_F(HttpGetText, EmptyBodyGivesEmptyText) {
   HttpFetcher fetcher;
   std::wstring text = L"old";
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"");
 }
 
 TEST_F(HttpGetText, TextEndsAtTheFirstZeroByte) {
   HttpFetcher fetcher;
   std::wstring text = L"old";
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/%001.0.1.2").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/%001.0.1.2").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"");
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0%00.1.2").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0%00.1.2").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"1.0");
 }
 
@@ -97,16 +98,16 @@ TEST_F(HttpGetText, ReplyThatIsNotTheWholeResourceFails) {
   for (const wchar_t* path : refused) {
     HttpFetcher fetcher;
     std::wstring text = L"old";
-    EXPECT_EQ(HttpGetToString(fetcher, At(path).c_str(), text), -1) << Narrow(path);
+    EXPECT_EQ(HttpGetToString(fetcher, At(path).c_str(), text), HttpResult::Failed) << Narrow(path);
     EXPECT_EQ(text, L"old");
   }
   HttpFetcher fetcher;
   std::wstring text;
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/redirect/10/text/1.0.1.9").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/redirect/10/text/1.0.1.9").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"1.0.1.9");
   EXPECT_EQ(fetcher.body_bytes, 7u);
   // A chunked body that ends properly has no length to check and is whole.
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/chunked/whole").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/chunked/whole").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(fetcher.body_bytes, 25000u);
 }
 
@@ -115,9 +116,9 @@ TEST_F(HttpGetText, RedirectLoopEndsAfterTenRedirects) {
   const std::wstring tag = L"text" + std::to_wstring(::GetTickCount64());
   HttpFetcher fetcher;
   std::wstring text = L"old";
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/loop/" + tag).c_str(), text), -1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/loop/" + tag).c_str(), text), HttpResult::Failed);
   EXPECT_EQ(text, L"old");
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"11");
 }
 
@@ -129,14 +130,14 @@ TEST_F(HttpGetText, BodyOverManyReadsIsJoined) {
   std::wstring path = L"/text/";
   for (int i = 0; i < 25000; ++i) path += L"%20";
   path += L"7";
-  EXPECT_EQ(HttpGetToString(fetcher, At(path).c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(path).c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, std::wstring(25000, L' ') + L"7");
 }
 
 TEST_F(HttpGetText, SendsTheFixedRequest) {
   HttpFetcher fetcher;
   std::wstring head;
-  ASSERT_EQ(HttpGetToString(fetcher, At(L"/echo").c_str(), head), 1);
+  ASSERT_EQ(HttpGetToString(fetcher, At(L"/echo").c_str(), head), HttpResult::Complete);
   EXPECT_EQ(head.rfind(L"GET /echo HTTP/1.1\r\n", 0), 0u) << std::string(head.begin(), head.end());
   EXPECT_NE(head.find(L"\r\nUser-Agent: ZUD2.0/UD 5.5.0000\r\n"), std::wstring::npos);
   EXPECT_NE(head.find(L"\r\nAccept: */*\r\n"), std::wstring::npos);
@@ -146,15 +147,16 @@ TEST_F(HttpGetText, SendsTheFixedRequest) {
 TEST_F(HttpGetText, ClosedPortFailsAndLeavesTheText) {
   HttpFetcher fetcher;
   std::wstring text = L"old";
-  EXPECT_EQ(HttpGetToString(fetcher, Url(server_.closed_port, L"/version").c_str(), text), -1);
+  EXPECT_EQ(HttpGetToString(fetcher, Url(server_.closed_port, L"/version").c_str(), text),
+            HttpResult::Failed);
   EXPECT_EQ(text, L"old");
 }
 
 TEST_F(HttpGetText, UnusableUrlFails) {
   HttpFetcher fetcher;
   std::wstring text = L"old";
-  EXPECT_EQ(HttpGetToString(fetcher, L"not a url", text), -1);
-  EXPECT_EQ(HttpGetToString(fetcher, nullptr, text), -1);
+  EXPECT_EQ(HttpGetToString(fetcher, L"not a url", text), HttpResult::Failed);
+  EXPECT_EQ(HttpGetToString(fetcher, nullptr, text), HttpResult::Failed);
   EXPECT_EQ(text, L"old");
 }
 
@@ -162,7 +164,7 @@ TEST_F(HttpGetText, EndlessBodyStopsAtTheBound) {
   HttpFetcher fetcher;
   std::wstring text = L"old";
   const auto start = Clock::now();
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/endless").c_str(), text), -1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/endless").c_str(), text), HttpResult::Failed);
   EXPECT_LT(Seconds(start), 5.0);
   EXPECT_EQ(text, L"old");
 }
@@ -176,9 +178,9 @@ TEST_F(HttpGetText, ClearedKeepGoingDeliversWhatWasRead) {
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     fetcher.keep_going.store(0);
   });
-  const int result = HttpGetToString(fetcher, At(L"/pause/50000/12000/3000").c_str(), text);
+  const HttpResult result = HttpGetToString(fetcher, At(L"/pause/50000/12000/3000").c_str(), text);
   stopper.join();
-  EXPECT_EQ(result, -2);
+  EXPECT_EQ(result, HttpResult::Stopped);
   // The pattern decodes up to its first zero byte, at 143.
   EXPECT_FALSE(text.empty());
   EXPECT_LE(text.size(), 143u);
@@ -195,9 +197,9 @@ class HttpGetTextDeadline : public ServerTest {
     HttpFetcher fetcher;
     std::wstring text = L"old";
     const auto start = Clock::now();
-    const int result = deadline ? HttpGetToString(fetcher, url.c_str(), text, *deadline)
-                                : HttpGetToString(fetcher, url.c_str(), text);
-    EXPECT_EQ(result, -1);
+    const HttpResult result = deadline ? HttpGetToString(fetcher, url.c_str(), text, *deadline)
+                                       : HttpGetToString(fetcher, url.c_str(), text);
+    EXPECT_EQ(result, HttpResult::Failed);
     const double took = Seconds(start);
     EXPECT_EQ(text, L"old");
     std::printf("%s: gave up after %.2f s\n", what, took);
@@ -241,14 +243,14 @@ TEST_F(HttpGetTextDeadline, AbandonedFetchStopsRequesting) {
   std::wstring text = L"old";
   EXPECT_EQ(HttpGetToString(fetcher, At(L"/slowloop/" + tag + L"/600").c_str(), text,
                             std::chrono::milliseconds(1500)),
-            -1);
+            HttpResult::Failed);
   // The request in flight at the deadline still reaches the server.
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   std::wstring first;
-  ASSERT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), first), 1);
+  ASSERT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), first), HttpResult::Complete);
   std::this_thread::sleep_for(std::chrono::milliseconds(2000));
   std::wstring second;
-  ASSERT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), second), 1);
+  ASSERT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), second), HttpResult::Complete);
   EXPECT_EQ(first, second);
   EXPECT_LE(std::stoi(first), 4);
 }
@@ -256,8 +258,9 @@ TEST_F(HttpGetTextDeadline, AbandonedFetchStopsRequesting) {
 TEST_F(HttpGetTextDeadline, FetchesAfterAnAbandonedOneStillWork) {
   HttpFetcher fetcher;
   std::wstring text;
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/stall").c_str(), text, std::chrono::milliseconds(500)), -1);
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0.1.3").c_str(), text), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/stall").c_str(), text, std::chrono::milliseconds(500)),
+            HttpResult::Failed);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/text/1.0.1.3").c_str(), text), HttpResult::Complete);
   EXPECT_EQ(text, L"1.0.1.3");
 }
 
@@ -329,7 +332,8 @@ class HttpDownload : public ServerTest {
 
 TEST_F(HttpDownload, WritesTheFileAndPostsProgressPastOneHundred) {
   HttpFetcher fetcher;
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/25000").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/25000").c_str(), path_.c_str(), window_.get()),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
   // T = 25000 / 10240 = 2; Wine fills every read, so the chunks are 10240,
   // 10240 and 4520, and the third counts as chunk 3 of 2: 10 + 90 * 3 / 2.
@@ -339,7 +343,8 @@ TEST_F(HttpDownload, WritesTheFileAndPostsProgressPastOneHundred) {
 
 TEST_F(HttpDownload, LargeFileArrivesWhole) {
   HttpFetcher fetcher;
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/3000000").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/3000000").c_str(), path_.c_str(), window_.get()),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(3000000));
   const std::vector<int> posted = window_.Take();
   ASSERT_GE(posted.size(), 5u);
@@ -351,14 +356,16 @@ TEST_F(HttpDownload, LargeFileArrivesWhole) {
 TEST_F(HttpDownload, WithoutContentLengthOnlyTheStagesArePosted) {
   HttpFetcher fetcher;
   fetcher.last_progress = 100;  // an earlier download of the same fetcher
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/nolength/25000").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/nolength/25000").c_str(), path_.c_str(), window_.get()),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
   EXPECT_EQ(window_.Take(), (std::vector<int>{0, 2, 8, 10, 100}));
 }
 
 TEST_F(HttpDownload, EmptyBodyGivesAnEmptyFile) {
   HttpFetcher fetcher;
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/0").c_str(), path_.c_str(), window_.get()), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/0").c_str(), path_.c_str(), window_.get()),
+            HttpResult::Complete);
   ASSERT_TRUE(Exists(path_));
   EXPECT_EQ(ReadFile(path_), "");
   EXPECT_EQ(window_.Take(), (std::vector<int>{2, 8, 10, 100}));
@@ -381,20 +388,22 @@ TEST_F(HttpDownload, FailureKeepsTheOldFile) {
   for (const std::wstring& path : refused) {
     { std::ofstream(std::filesystem::path(path_), std::ios::binary) << "old package"; }
     HttpFetcher fetcher;
-    EXPECT_EQ(HttpDownloadToFile(fetcher, At(path).c_str(), path_.c_str(), window_.get()), -1)
+    EXPECT_EQ(HttpDownloadToFile(fetcher, At(path).c_str(), path_.c_str(), window_.get()), HttpResult::Failed)
         << Narrow(path);
     EXPECT_EQ(ReadFile(path_), "old package");
     EXPECT_FALSE(Exists(path_ + L".part"));
   }
   HttpFetcher fetcher;
   std::wstring hits;
-  EXPECT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), hits), 1);
+  EXPECT_EQ(HttpGetToString(fetcher, At(L"/hits/" + tag).c_str(), hits), HttpResult::Complete);
   EXPECT_EQ(hits, L"11");
 
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/redirect/3/file/25000").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/redirect/3/file/25000").c_str(), path_.c_str(), nullptr),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
   EXPECT_EQ(fetcher.body_bytes, 25000u);
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/chunked/whole").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/chunked/whole").c_str(), path_.c_str(), nullptr),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
 }
 
@@ -414,7 +423,8 @@ TEST_F(HttpDownload, PeerThatStopsSendingIsLeft) {
     HttpFetcher fetcher;
     const auto start = Clock::now();
     EXPECT_EQ(
-        HttpDownloadToFile(fetcher, url.c_str(), path_.c_str(), nullptr, std::chrono::milliseconds(2000)), -1)
+        HttpDownloadToFile(fetcher, url.c_str(), path_.c_str(), nullptr, std::chrono::milliseconds(2000)),
+        HttpResult::Failed)
         << Narrow(url);
     const double took = Seconds(start);
     std::printf("%ls: gave up after %.2f s\n", url.c_str(), took);
@@ -428,7 +438,8 @@ TEST_F(HttpDownload, PeerThatStopsSendingIsLeft) {
 TEST_F(HttpDownload, ReplacesAnExistingFile) {
   { std::ofstream(std::filesystem::path(path_), std::ios::binary) << std::string(50000, 'x'); }
   HttpFetcher fetcher;
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), path_.c_str(), nullptr),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(1000));
 }
 
@@ -447,11 +458,11 @@ TEST_F(HttpDownload, ClearedKeepGoingStopsWithThePartWritten) {
     }
     fetcher.keep_going.store(0);
   });
-  const int result =
+  const HttpResult result =
       HttpDownloadToFile(fetcher, At(L"/pause/400000/30720/3000").c_str(), path_.c_str(), window_.get());
   stopper.join();
 
-  EXPECT_EQ(result, -2);
+  EXPECT_EQ(result, HttpResult::Stopped);
   const std::string got = ReadFile(path_);
   EXPECT_GE(got.size(), 20480u);
   EXPECT_LT(got.size(), kTotal);
@@ -465,7 +476,7 @@ TEST_F(HttpDownload, ClosedPortFailsBeforeAnyFile) {
   HttpFetcher fetcher;
   EXPECT_EQ(
       HttpDownloadToFile(fetcher, Url(server_.closed_port, L"/p.zip").c_str(), path_.c_str(), window_.get()),
-      -1);
+      HttpResult::Failed);
   EXPECT_FALSE(Exists(path_));
   EXPECT_EQ(window_.Take(), (std::vector<int>{2}));
 }
@@ -474,21 +485,23 @@ TEST_F(HttpDownload, FileThatCannotBeCreatedFails) {
   HttpFetcher fetcher;
   const std::wstring missing_folder = TempPath(L"ostrel-no-such-folder\\p.zip");
   EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), missing_folder.c_str(), window_.get()),
-            -1);
+            HttpResult::Failed);
   EXPECT_EQ(window_.Take(), (std::vector<int>{2, 8}));
   EXPECT_FALSE(Exists(missing_folder));
 
   // A folder where the file should go cannot be replaced either.
   const std::wstring folder = TempPath(L"ostrel-download-folder");
   ::CreateDirectoryW(folder.c_str(), nullptr);
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), folder.c_str(), nullptr), -1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/1000").c_str(), folder.c_str(), nullptr),
+            HttpResult::Failed);
   ::RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(HttpDownload, WithoutAWindowNothingIsPostedOrRemembered) {
   HttpFetcher fetcher;
   fetcher.last_progress = 55;
-  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/25000").c_str(), path_.c_str(), nullptr), 1);
+  EXPECT_EQ(HttpDownloadToFile(fetcher, At(L"/file/25000").c_str(), path_.c_str(), nullptr),
+            HttpResult::Complete);
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
   EXPECT_EQ(window_.Take(), std::vector<int>{});
   EXPECT_EQ(fetcher.last_progress, 55);

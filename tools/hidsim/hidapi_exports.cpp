@@ -18,6 +18,8 @@
 #include <string>
 #include <utility>
 
+#include "common/swallowed_failure.h"
+#include "common/win/module_path.h"
 #include "common/win/text.h"
 #include "tools/hidsim/sim_bus.h"
 #include "tools/hidsim/sim_config.h"
@@ -72,11 +74,7 @@ std::wstring ModuleFolder() {
   HMODULE self = nullptr;
   ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&ModuleFolder), &self);
-  wchar_t path[MAX_PATH * 4] = {};
-  const DWORD length = ::GetModuleFileNameW(self, path, static_cast<DWORD>(std::size(path)));
-  std::wstring folder(path, length);
-  const auto slash = folder.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
+  return ostrel::win::ModuleFolder(self);
 }
 
 // The variable's value, or the file of that name beside the DLL.
@@ -208,6 +206,7 @@ Result Guarded(Result failure, Body&& body) noexcept {
   try {
     return body();
   } catch (...) {
+    ::ostrel::ReportSwallowed("tools/hidsim/hidapi_exports.cpp Guarded");
     return failure;
   }
 }

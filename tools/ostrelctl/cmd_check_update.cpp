@@ -61,7 +61,7 @@ int RunCheckUpdate(Args args) {
 
   std::printf("server: %s\n", ostrel::win::Narrow(url).c_str());
   std::printf("server text: \"%s\" (result %d, %zu characters)\n", Printable(outcome.server_text).c_str(),
-              outcome.fetch_result, outcome.server_text.size());
+              ostrel::update::ResultNumber(outcome.fetch_result), outcome.server_text.size());
   if (!outcome.version) {
     std::printf("verdict: no usable version text\n");
     return 1;

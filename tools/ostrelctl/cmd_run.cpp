@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "common/win/window_handle.h"
 #include "device/device_watch.h"
 #include "device/device_worker.h"
 #include "tools/ostrelctl/command.h"
@@ -51,10 +52,7 @@ LRESULT CALLBACK WatchProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-struct WindowDestroyer {
-  void operator()(HWND window) const noexcept { ::DestroyWindow(window); }
-};
-using unique_window = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+using ostrel::win::unique_window;
 
 unique_window CreateWatchWindow(ostrel::device::CThreadBasic& worker) {
   WNDCLASSW wc{};

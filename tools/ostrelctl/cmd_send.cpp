@@ -33,8 +33,7 @@ int RunSend(Args args) {
 
   auto& devices = ostrel::device::CHidDeviceManager::Instance();
   ostrel::device::RescanDisplays(devices);
-  const auto tally = devices.SendReportCounted(std::span<const std::uint8_t, ostrel::device::kReportLength>(
-      report.data(), ostrel::device::kReportLength));
+  const auto tally = devices.SendReportCounted(report);
   // Counted by what the displays took, not by how many are open: a display
   // that refuses every report must not look served.
   std::printf("shown value %d: report %02X %02X %02X %02X %02X %02X sent to %d display(s)", value, report[0],

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "common/swallowed_failure.h"
+#include "common/win/module_path.h"
 #include "velo/core/scale.h"
 #include "velo/core/skin_path.h"
 
@@ -53,6 +55,7 @@ void Manager::AddWnd(MWindow* window) noexcept {
   try {
     WindowRegistry()[window] = 0;
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/manager.cpp Manager::AddWnd");
   }
 }
 
@@ -96,22 +99,7 @@ float Manager::GetCPUTemp() noexcept { return m_cpu_temp.load(std::memory_order_
 CString Manager::GetTheme() { return CString(L"theme1\\"); }
 
 CString Manager::GetSkinPath() {
-  std::wstring module(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n =
-        ::GetModuleFileNameW(::GetModuleHandleW(nullptr), module.data(), static_cast<DWORD>(module.size()));
-    if (n == 0) {
-      module.clear();
-      break;
-    }
-    // Truncated: the result fills the buffer exactly. Long paths need more.
-    if (n < module.size()) {
-      module.resize(n);
-      break;
-    }
-    module.resize(module.size() * 2);
-  }
-  return CString(SkinFolderFor(module, GetTheme().str()));
+  return CString(SkinFolderFor(ostrel::win::ModulePath(nullptr), GetTheme().str()));
 }
 
 }  // namespace VELO

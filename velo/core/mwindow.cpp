@@ -1,5 +1,6 @@
 #include "velo/core/mwindow.h"
 
+#include "common/swallowed_failure.h"
 #include "velo/core/manager.h"
 #include "velo/render/math/lifetime_watch.h"
 
@@ -143,6 +144,7 @@ LRESULT MWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noe
     self->OnDestroyMessage(hwnd);
     return result;
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/mwindow.cpp MWindow::Dispatch");
     // A handler's exception must not unwind through the system's frames.
     return 0;
   }

@@ -2,6 +2,7 @@
 #include <mutex>
 #include <tuple>
 
+#include "common/swallowed_failure.h"
 #include "common/win/unique_any.h"
 #include "velo/core/manager.h"
 #include "velo/core/mwindow.h"
@@ -27,6 +28,7 @@ HICON WindowIcon(HINSTANCE module, UINT id, int cx, int cy) noexcept {
       icon.reset(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0)));
     return icon.get();
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/mwindow_placement.cpp WindowIcon");
     return nullptr;
   }
 }

@@ -6,6 +6,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "common/swallowed_failure.h"
+
 namespace VELO {
 
 UINT RKTimer::m_uAccuracy = 1;
@@ -59,6 +61,7 @@ RKTimer::RKTimer() noexcept {
   try {
     r.objects.push_back(this);
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::RKTimer");
     // Without a place in the list the object simply never gets callbacks:
     // TimerCallProc only calls objects it finds there.
   }
@@ -114,6 +117,7 @@ UINT RKTimer::SetTimer(UINT elapse, CString name, int appFlag) noexcept {
     std::lock_guard guard(r.lock);
     m_timers.push_back(TimerEntry{id, std::move(name), appFlag});
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::SetTimer");
     if (id) ::timeKillEvent(id);
     return 0;
   }
@@ -181,6 +185,7 @@ CString RKTimer::GetTimerName(UINT id) noexcept {
     const TimerEntry* e = Find(id);
     return e ? e->name : CString();
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::GetTimerName");
     return CString();
   }
 }
@@ -211,6 +216,7 @@ void CALLBACK RKTimer::TimerCallProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, D
   try {
     Deliver(timer, id);
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::TimerCallProc");
     // Nothing may unwind into the system's timer thread.
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/swallowed_failure.h"
 #include "velo/core/mcontrol.h"
 
 namespace VELO {
@@ -12,6 +13,7 @@ int ControlTicker::Add(MControl* control) noexcept {
   try {
     m_controls.emplace_back(control);
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/paint/control_ticker.cpp ControlTicker::Add");
     return 0;
   }
   return 1;

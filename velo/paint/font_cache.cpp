@@ -1,5 +1,6 @@
 #include "velo/paint/font_cache.h"
 
+#include "common/swallowed_failure.h"
 #include "velo/core/manager.h"
 #include "velo/core/module.h"
 
@@ -33,6 +34,7 @@ bool FontCache::AddMemoryFont(UINT id) noexcept {
   try {
     m_memoryFonts.push_back(std::move(font));
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/paint/font_cache.cpp FontCache::AddMemoryFont");
     return false;
   }
   return true;

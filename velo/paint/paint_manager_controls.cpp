@@ -3,6 +3,7 @@
 // dispatch, and the repaint requests controls send up.
 #include <algorithm>
 
+#include "common/swallowed_failure.h"
 #include "velo/controls/control_factory.h"
 #include "velo/core/mcontrol.h"
 #include "velo/paint/paint_manager.h"
@@ -76,6 +77,7 @@ bool PaintManager::DeferDestroy(std::unique_ptr<MControl>& control) {
   try {
     m_delayed.push_back(std::move(control));
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/paint/paint_manager_controls.cpp PaintManager::DeferDestroy");
     return false;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/swallowed_failure.h"
 #include "velo/render/math/paint_rules.h"
 
 namespace VELO {
@@ -26,6 +27,7 @@ BOOL WindowTimers::Set(HWND window, MControl* control, UINT id, UINT elapse) noe
   try {
     m_records.push_back({window, id, windowId, 0, ControlRef(control)});
   } catch (...) {
+    ::ostrel::ReportSwallowed("velo/paint/window_timers.cpp WindowTimers::Set");
     ::KillTimer(window, windowId);
     return FALSE;
   }
@@ -75,6 +77,7 @@ std::vector<ControlRef> WindowTimers::Due(HWND window, UINT windowTimerId) noexc
       try {
         due.push_back(r.control);
       } catch (...) {
+        ::ostrel::ReportSwallowed("velo/paint/window_timers.cpp WindowTimers::Due");
       }
     }
     return false;
