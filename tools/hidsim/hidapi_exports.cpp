@@ -95,7 +95,7 @@ void WriteLog(const std::string& line) {
   }
 }
 
-bool ReadFile(const std::wstring& path, std::string& content) {
+bool ReadWholeFile(const std::wstring& path, std::string& content) {
   const unique_cfile file{::_wfopen(path.c_str(), L"rb")};
   if (!file) return false;
   char buffer[4096];
@@ -108,7 +108,7 @@ bool ReadFile(const std::wstring& path, std::string& content) {
 hidsim::SimBus& Bus() {
   const std::wstring path = FileFromEnvironment(L"HIDSIM_CONFIG", L"hidsim.ini");
   std::string content;
-  const bool found = ReadFile(path, content);
+  const bool found = ReadWholeFile(path, content);
   std::string key = ostrel::win::Narrow(path);
   key.push_back('\0');
   key += found ? content : std::string("\0missing", 8);
