@@ -5,9 +5,9 @@
 #include <cstring>
 #include <utility>
 
-namespace {
+namespace ostrel::sensors {
 
-using namespace ostrel::sensors;
+namespace {
 
 void (*ProcAt(HMODULE library, int ordinal))() {
   return reinterpret_cast<void (*)()>(::GetProcAddress(library, MAKEINTRESOURCEA(ordinal)));
@@ -95,3 +95,5 @@ std::optional<HardwareBlockMapping> OpenHardwareBlock() noexcept {
   mapping.created = error == ERROR_SUCCESS;
   return mapping;
 }
+
+}  // namespace ostrel::sensors

@@ -14,6 +14,8 @@
 #include "sensors/read_pass.h"
 #include "sensors/sensor_api.h"
 
+namespace ostrel::sensors {
+
 class SensorReader {
  public:
   explicit SensorReader(std::string library_file = std::string(ostrel::sensors::kLibraryFileName));
@@ -82,3 +84,5 @@ struct HardwareBlockMapping {
 // Creates or opens "brovan_hardware_mapfile" (632 bytes, pagefile-backed) and
 // maps it whole for reading and writing; nothing when either step fails.
 std::optional<HardwareBlockMapping> OpenHardwareBlock() noexcept;
+
+}  // namespace ostrel::sensors

@@ -3,8 +3,8 @@
 #include <imm.h>
 
 #include "app/resource_ids.h"
-#include "device/device_watch.h"
-#include "device/hid_device_manager.h"
+#include "device/hid/hid_device_manager.h"
+#include "device/worker/device_watch.h"
 #include "settings/registry_settings.h"
 #include "settings/startup_task.h"
 #include "ui/menu_text.h"

@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "device/device_work.h"
-#include "device/temperature_view.h"
-#include "device/thread_basic.h"
+#include "device/worker/device_work.h"
+#include "device/worker/temperature_view.h"
+#include "device/worker/thread_basic.h"
 #include "ui/menu_text.h"
 #include "ui/panel_layout.h"
 #include "ui/tray_icon_win.h"

@@ -17,8 +17,8 @@
 #include <chrono>
 #include <string>
 
-#include "update/http_fetcher.h"
 #include "update/http_result.h"
+#include "update/http_transfer_state.h"
 
 namespace ostrel::update {
 

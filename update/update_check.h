@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "update/http_fetcher.h"
 #include "update/http_result.h"
+#include "update/http_transfer_state.h"
 #include "update/version_text.h"
 
 namespace ostrel::update {

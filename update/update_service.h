@@ -17,8 +17,8 @@
 #include <mutex>
 #include <string>
 
-#include "device/update_task_runner.h"
-#include "update/http_fetcher.h"
+#include "device/worker/update_task_runner.h"
+#include "update/http_transfer_state.h"
 #include "update/update_check.h"
 #include "update/version_text.h"
 

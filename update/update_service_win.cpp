@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "device/hid_device_manager.h"
+#include "device/hid/hid_device_manager.h"
 #include "update/directory_tree.h"
 #include "update/http_fetch.h"
 #include "update/update_locations.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "device/device_work.h"
-#include "device/hid_device_manager.h"
-#include "device/temperature_report.h"
+#include "device/hid/hid_device_manager.h"
+#include "device/protocol/temperature_report.h"
+#include "device/worker/device_work.h"
 #include "tests/device/sim_session.h"
 
 namespace ostrel::device {

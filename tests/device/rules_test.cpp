@@ -4,12 +4,12 @@
 #include <limits>
 #include <vector>
 
-#include "device/interface_name.h"
-#include "device/rescan_policy.h"
-#include "device/scan_rules.h"
-#include "device/shown_value.h"
-#include "device/temperature_report.h"
-#include "device/version_exchange.h"
+#include "device/hid/interface_name.h"
+#include "device/hid/scan_rules.h"
+#include "device/protocol/shown_value.h"
+#include "device/protocol/temperature_report.h"
+#include "device/protocol/version_exchange.h"
+#include "device/worker/rescan_policy.h"
 
 namespace ostrel::device {
 namespace {

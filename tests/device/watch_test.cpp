@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "device/device_watch.h"
-#include "device/device_work.h"
+#include "device/worker/device_watch.h"
+#include "device/worker/device_work.h"
 #include "tests/device/sim_session.h"
 #include "tests/device/test_support.h"
 

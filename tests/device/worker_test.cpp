@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "device/device_work.h"
-#include "device/thread_basic.h"
+#include "device/worker/device_work.h"
+#include "device/worker/thread_basic.h"
 #include "tests/device/sim_session.h"
 #include "tests/device/test_support.h"
 

@@ -17,6 +17,8 @@ using ostrel::sensors::BlockField;
 using ostrel::sensors::kBlockName;
 using ostrel::sensors::kBlockSize;
 using ostrel::sensors::LoadBlockFloat;
+using ostrel::sensors::OpenHardwareBlock;
+using ostrel::sensors::SensorReader;
 using ostrel::sensors::StoreBlockFloat;
 
 // Programs a test build of the library through its named functions; the

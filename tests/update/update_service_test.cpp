@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "device/device_worker.h"
+#include "device/worker/console_worker.h"
 #include "tests/update/update_test_env.h"
 #include "update/same_path.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/win/text.h"
-#include "device/device_work.h"
-#include "device/hid_device_manager.h"
+#include "device/hid/hid_device_manager.h"
+#include "device/worker/device_work.h"
 #include "tools/ostrelctl/command.h"
 #include "update/update_check.h"
 #include "update/update_locations.h"

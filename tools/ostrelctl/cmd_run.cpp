@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "common/win/window_handle.h"
-#include "device/device_watch.h"
-#include "device/device_worker.h"
+#include "device/worker/console_worker.h"
+#include "device/worker/device_watch.h"
 #include "tools/ostrelctl/command.h"
 
 namespace ostrelctl {

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "device/device_work.h"
-#include "device/hid_device_manager.h"
-#include "device/shown_value.h"
-#include "device/temperature_report.h"
+#include "device/hid/hid_device_manager.h"
+#include "device/protocol/shown_value.h"
+#include "device/protocol/temperature_report.h"
+#include "device/worker/device_work.h"
 #include "tools/ostrelctl/command.h"
 
 namespace ostrelctl {

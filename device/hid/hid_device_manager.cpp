@@ -1,4 +1,4 @@
-#include "device/hid_device_manager.h"
+#include "device/hid/hid_device_manager.h"
 
 #include <windows.h>
 
@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "common/swallowed_failure.h"
-#include "device/display_ids.h"
-#include "device/scan_rules.h"
-#include "device/version_exchange.h"
+#include "device/hid/display_ids.h"
+#include "device/hid/scan_rules.h"
+#include "device/protocol/version_exchange.h"
 
 namespace ostrel::device {
 namespace {
@@ -31,40 +31,40 @@ CHidDeviceManager::CHidDeviceManager() noexcept {
 
 CHidDeviceManager::~CHidDeviceManager() {
   CloseAll();
-  devices_.clear();
-  count_.store(0);
-  filters_.clear();
+  m_devices.clear();
+  m_count.store(0);
+  m_filters.clear();
   hid_exit();
 }
 
-void CHidDeviceManager::ClearFilters() noexcept { filters_.clear(); }
+void CHidDeviceManager::ClearFilters() noexcept { m_filters.clear(); }
 
 void CHidDeviceManager::AddFilter(std::wstring_view name, std::int32_t flag) noexcept {
   try {
-    filters_.push_back(HidDeviceFilter{kDisplayVendorId, kDisplayProductId, std::wstring(name), flag});
+    m_filters.push_back(HidDeviceFilter{kDisplayVendorId, kDisplayProductId, std::wstring(name), flag});
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/hid_device_manager.cpp CHidDeviceManager::AddFilter");
+    ::ostrel::ReportSwallowed("device/hid/hid_device_manager.cpp CHidDeviceManager::AddFilter");
   }
 }
 
 void CHidDeviceManager::CloseAll() noexcept {
-  if (!open_) return;
-  open_ = 0;
-  devices_.clear();
-  count_.store(0);
+  if (!m_open) return;
+  m_open = 0;
+  m_devices.clear();
+  m_count.store(0);
 }
 
-void CHidDeviceManager::SetOpen(bool open) noexcept { open_ = open ? 1 : 0; }
+void CHidDeviceManager::SetOpen(bool open) noexcept { m_open = open ? 1 : 0; }
 
-bool CHidDeviceManager::IsOpen() const noexcept { return open_ != 0; }
+bool CHidDeviceManager::IsOpen() const noexcept { return m_open != 0; }
 
-int CHidDeviceManager::DeviceCount() const noexcept { return count_.load(); }
+int CHidDeviceManager::DeviceCount() const noexcept { return m_count.load(); }
 
 void CHidDeviceManager::Scan() noexcept {
   try {
     const win::unique_hid_enumeration list(hid_enumerate(0, 0));
     for (const hid_device_info* info = list.get(); info; info = info->next) {
-      if (!FindMatchingFilter(filters_, info->vendor_id, info->product_id)) continue;
+      if (!FindMatchingFilter(m_filters, info->vendor_id, info->product_id)) continue;
       if (!PathFitsEntry(info->path)) continue;
       win::unique_hid_device device(hid_open_path(info->path));
       if (!device) continue;
@@ -74,14 +74,14 @@ void CHidDeviceManager::Scan() noexcept {
       AddEntry(*info, std::move(device));
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/hid_device_manager.cpp CHidDeviceManager::Scan");
+    ::ostrel::ReportSwallowed("device/hid/hid_device_manager.cpp CHidDeviceManager::Scan");
     // Out of memory: keep what was added so far.
   }
 }
 
 void CHidDeviceManager::AddEntry(const hid_device_info& info, win::unique_hid_device device) {
   auto entry = std::make_unique<HidDeviceEntry>();
-  entry->index = static_cast<std::int32_t>(devices_.size());
+  entry->index = static_cast<std::int32_t>(m_devices.size());
   entry->vendor_id = info.vendor_id;
   entry->product_id = info.product_id;
   std::strncpy(entry->path.data(), info.path, entry->path.size() - 1);
@@ -93,8 +93,8 @@ void CHidDeviceManager::AddEntry(const hid_device_info& info, win::unique_hid_de
   }
   entry->device = std::move(device);
   entry->release_number = info.release_number;
-  devices_.push_back(std::move(entry));
-  count_.store(static_cast<int>(devices_.size()));
+  m_devices.push_back(std::move(entry));
+  m_count.store(static_cast<int>(m_devices.size()));
 }
 
 int CHidDeviceManager::WriteFeature(hid_device* device, const std::uint8_t* data,
@@ -108,10 +108,10 @@ int CHidDeviceManager::ReadFeature(hid_device* device, std::uint8_t* data) noexc
 
 SendTally CHidDeviceManager::SendReportCounted(const TemperatureReport& report) noexcept {
   SendTally tally;
-  if (!open_) return tally;
+  if (!m_open) return tally;
   std::uint8_t buffer[kReportLength + 1] = {};
   std::copy_n(report.begin(), kReportLength, buffer);
-  for (const auto& entry : devices_) {
+  for (const auto& entry : m_devices) {
     if (!entry->device) continue;
     if (WriteFeature(entry->device.get(), buffer, sizeof buffer) < 0) {
       ++tally.failed;
@@ -123,14 +123,14 @@ SendTally CHidDeviceManager::SendReportCounted(const TemperatureReport& report) 
 }
 
 bool CHidDeviceManager::SendReport(const TemperatureReport& report) noexcept {
-  if (!open_) return false;
+  if (!m_open) return false;
   SendReportCounted(report);
   return true;
 }
 
 bool CHidDeviceManager::QueryVersion(std::uint16_t& version) noexcept {
-  if (!open_ || devices_.empty() || !devices_.front()->device) return false;
-  hid_device* device = devices_.front()->device.get();
+  if (!m_open || m_devices.empty() || !m_devices.front()->device) return false;
+  hid_device* device = m_devices.front()->device.get();
 
   VersionBuffer buffer = BuildVersionRequest();
   ::Sleep(kVersionPauseMs);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "device/hid_device_filter.h"
+#include "device/hid/hid_device_filter.h"
 
 namespace ostrel::device {
 

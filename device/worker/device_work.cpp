@@ -1,10 +1,10 @@
-#include "device/device_work.h"
+#include "device/worker/device_work.h"
 
 #include <windows.h>
 
-#include "device/shown_value.h"
-#include "device/temperature_report.h"
-#include "device/worker_task.h"
+#include "device/protocol/shown_value.h"
+#include "device/protocol/temperature_report.h"
+#include "device/worker/worker_task.h"
 
 namespace ostrel::device {
 namespace {

@@ -1,8 +1,8 @@
-#include "device/scan_rules.h"
+#include "device/hid/scan_rules.h"
 
 #include <cstring>
 
-#include "device/display_ids.h"
+#include "device/hid/display_ids.h"
 
 namespace ostrel::device {
 

@@ -1,6 +1,6 @@
-#include "device/version_exchange.h"
+#include "device/protocol/version_exchange.h"
 
-#include "device/display_ids.h"
+#include "device/hid/display_ids.h"
 
 namespace ostrel::device {
 

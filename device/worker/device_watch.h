@@ -6,7 +6,7 @@
 // dbt.h needs the types of windows.h first.
 #include <dbt.h>
 
-#include "device/thread_basic.h"
+#include "device/worker/thread_basic.h"
 
 namespace ostrel::device {
 

@@ -1,10 +1,10 @@
-#include "device/hid_interface_probe.h"
+#include "device/hid/hid_interface_probe.h"
 
 #include <windows.h>
 
 #include "common/win/hid_preparsed_data.h"
 #include "common/win/unique_any.h"
-#include "device/scan_rules.h"
+#include "device/hid/scan_rules.h"
 
 namespace ostrel::device {
 bool IsDisplayHidInterface(const std::wstring& path) noexcept {

@@ -32,7 +32,7 @@ class CThreadBasic {
   // done: it still uses this object and whatever its Run reaches. The main
   // dialog's own StopWorker calls this one before it takes its window down.
   void StopWorker() noexcept;
-  bool IsRunning() const noexcept { return running_.load() != 0; }
+  bool IsRunning() const noexcept { return m_running.load() != 0; }
   // Waits up to `ms`, cut short once StopWorker has been asked; true when it
   // was. Outside a running loop it only sleeps.
   bool WaitForStop(std::uint32_t ms) const noexcept;
@@ -51,14 +51,14 @@ class CThreadBasic {
   ~CThreadBasic();
 
  private:
-  win::unique_handle finished_;
-  win::unique_handle stop_asked_;
-  std::atomic<std::int32_t> running_{0};
-  std::int32_t loop_mode_ = 0;
-  std::int32_t interval_ = 1;
-  std::uint32_t start_tick_ = 0;
-  mutable std::mutex queue_lock_;
-  std::deque<std::int32_t> queue_;
+  win::unique_handle m_finished;
+  win::unique_handle m_stop_asked;
+  std::atomic<std::int32_t> m_running{0};
+  std::int32_t m_loop_mode = 0;
+  std::int32_t m_interval = 1;
+  std::uint32_t m_start_tick = 0;
+  mutable std::mutex m_queue_lock;
+  std::deque<std::int32_t> m_queue;
 };
 
 }  // namespace ostrel::device

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "device/hid_device_entry.h"
-#include "device/hid_device_filter.h"
-#include "device/temperature_report.h"
+#include "device/hid/hid_device_entry.h"
+#include "device/hid/hid_device_filter.h"
+#include "device/protocol/temperature_report.h"
 
 namespace ostrel::device {
 
@@ -43,7 +43,7 @@ class CHidDeviceManager {
 
   // Safe from any thread, e.g. while the worker rescans.
   int DeviceCount() const noexcept;
-  const std::vector<std::unique_ptr<HidDeviceEntry>>& Devices() const noexcept { return devices_; }
+  const std::vector<std::unique_ptr<HidDeviceEntry>>& Devices() const noexcept { return m_devices; }
 
   // Sends the report plus one zero byte as a 65-byte feature report to every
   // open display, in list order; send errors are ignored. False only while
@@ -69,10 +69,10 @@ class CHidDeviceManager {
 
   void AddEntry(const hid_device_info& info, win::unique_hid_device device);
 
-  std::int32_t open_ = 0;
-  std::vector<std::unique_ptr<HidDeviceEntry>> devices_;
-  std::vector<HidDeviceFilter> filters_;
-  std::atomic<int> count_{0};
+  std::int32_t m_open = 0;
+  std::vector<std::unique_ptr<HidDeviceEntry>> m_devices;
+  std::vector<HidDeviceFilter> m_filters;
+  std::atomic<int> m_count{0};
 };
 
 }  // namespace ostrel::device

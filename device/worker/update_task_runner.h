@@ -2,7 +2,7 @@
 // hands them over one at a time, on its own thread.
 #pragma once
 
-#include "device/worker_task.h"
+#include "device/worker/worker_task.h"
 
 namespace ostrel::device {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "device/device_work.h"
-#include "device/thread_basic.h"
+#include "device/worker/device_work.h"
+#include "device/worker/thread_basic.h"
 
 namespace ostrel::device {
 

@@ -1,12 +1,12 @@
-#include "device/device_watch.h"
+#include "device/worker/device_watch.h"
 
 #include <cstddef>
 #include <string>
 
 #include "common/swallowed_failure.h"
-#include "device/hid_interface_probe.h"
-#include "device/interface_name.h"
-#include "device/worker_task.h"
+#include "device/hid/hid_interface_probe.h"
+#include "device/hid/interface_name.h"
+#include "device/worker/worker_task.h"
 
 namespace ostrel::device {
 namespace {
@@ -55,7 +55,7 @@ void OnDeviceInterfaceChange(const DEV_BROADCAST_DEVICEINTERFACE_W& broadcast, W
     if (event == DBT_DEVICEARRIVAL && IsDisplayHidInterface(name)) queue.PostTask(refresh);
     queue.PostTask(refresh);
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/device_watch.cpp OnDeviceInterfaceChange");
+    ::ostrel::ReportSwallowed("device/worker/device_watch.cpp OnDeviceInterfaceChange");
   }
 }
 

@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <string>
 
-#include "device/display_status_view.h"
-#include "device/hid_device_manager.h"
-#include "device/rescan_policy.h"
-#include "device/temperature_view.h"
-#include "device/thread_basic.h"
-#include "device/update_task_runner.h"
+#include "device/hid/hid_device_manager.h"
+#include "device/worker/display_status_view.h"
+#include "device/worker/rescan_policy.h"
+#include "device/worker/temperature_view.h"
+#include "device/worker/thread_basic.h"
+#include "device/worker/update_task_runner.h"
 #include "sensors/sensor_reader.h"
 
 namespace ostrel::device {
@@ -42,10 +42,10 @@ class DeviceWork {
   SendTally UpdateTick() noexcept;
   void RefreshDevices() noexcept;
 
-  SensorReader& Sensors() noexcept { return sensors_; }
+  sensors::SensorReader& Sensors() noexcept { return sensors_; }
 
  private:
-  SensorReader sensors_;
+  sensors::SensorReader sensors_;
   CHidDeviceManager& devices_;
   TemperatureView* view_ = nullptr;
   UpdateTaskRunner* update_tasks_ = nullptr;

@@ -1,9 +1,9 @@
-#include "device/thread_basic.h"
+#include "device/worker/thread_basic.h"
 
 #include <process.h>
 
 #include "common/swallowed_failure.h"
-#include "device/worker_task.h"
+#include "device/worker/worker_task.h"
 
 namespace ostrel::device {
 namespace {
@@ -18,22 +18,22 @@ CThreadBasic::~CThreadBasic() { StopWorker(); }
 unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
   auto* self = static_cast<CThreadBasic*>(thread);
   // Read before the event is signalled: after that the object may be gone.
-  const std::uint32_t start_tick = self->start_tick_;
-  const HANDLE finished = self->finished_.get();
+  const std::uint32_t start_tick = self->m_start_tick;
+  const HANDLE finished = self->m_finished.get();
   auto run_once = [self]() noexcept {
     try {
       self->Run();
     } catch (...) {
-      ::ostrel::ReportSwallowed("device/thread_basic.cpp CThreadBasic::ThreadProc");
+      ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::ThreadProc");
       // One failed iteration must not end the worker.
     }
   };
-  if (self->loop_mode_ == 0) {
+  if (self->m_loop_mode == 0) {
     run_once();
   } else {
-    while (self->running_.load() != 0) {
+    while (self->m_running.load() != 0) {
       run_once();
-      ::Sleep(static_cast<DWORD>(self->interval_));
+      ::Sleep(static_cast<DWORD>(self->m_interval));
     }
   }
   ::SetEvent(finished);
@@ -41,74 +41,74 @@ unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
 }
 
 void CThreadBasic::StartWorker() noexcept {
-  if (running_.load() != 0) return;
-  interval_ = kLoopIntervalMs;
-  loop_mode_ = 1;
-  start_tick_ = ::GetTickCount();
+  if (m_running.load() != 0) return;
+  m_interval = kLoopIntervalMs;
+  m_loop_mode = 1;
+  m_start_tick = ::GetTickCount();
   // Queued before the thread exists: a thread that got going first would
   // find the queue empty and run an update step ahead of the first scan.
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckSoftwareAtStart));
   PostTask(static_cast<std::int32_t>(WorkerTask::RefreshDevices));
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckFirmwareAtStart));
-  finished_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  stop_asked_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  m_finished.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  m_stop_asked.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   // Without the events StopWorker could not know when the thread is done
   // with this object, so no thread is started.
-  if (!finished_ || !stop_asked_) {
-    finished_.reset();
-    stop_asked_.reset();
+  if (!m_finished || !m_stop_asked) {
+    m_finished.reset();
+    m_stop_asked.reset();
     return;
   }
-  running_.store(1);
+  m_running.store(1);
   const win::unique_handle thread(
       reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr)));
   if (!thread) {
-    running_.store(0);
-    finished_.reset();
-    stop_asked_.reset();
+    m_running.store(0);
+    m_finished.reset();
+    m_stop_asked.reset();
   }
 }
 
 void CThreadBasic::StopWorker() noexcept {
-  if (running_.load() == 0) return;
-  running_.store(0);
-  ::SetEvent(stop_asked_.get());
-  if (::WaitForSingleObject(finished_.get(), kStopWaitMs) == WAIT_TIMEOUT) {
-    ::WaitForSingleObject(finished_.get(), INFINITE);
+  if (m_running.load() == 0) return;
+  m_running.store(0);
+  ::SetEvent(m_stop_asked.get());
+  if (::WaitForSingleObject(m_finished.get(), kStopWaitMs) == WAIT_TIMEOUT) {
+    ::WaitForSingleObject(m_finished.get(), INFINITE);
   }
-  finished_.reset();
-  stop_asked_.reset();
+  m_finished.reset();
+  m_stop_asked.reset();
 }
 
 bool CThreadBasic::WaitForStop(std::uint32_t ms) const noexcept {
-  if (!stop_asked_) {
+  if (!m_stop_asked) {
     ::Sleep(ms);
     return false;
   }
-  return ::WaitForSingleObject(stop_asked_.get(), ms) == WAIT_OBJECT_0;
+  return ::WaitForSingleObject(m_stop_asked.get(), ms) == WAIT_OBJECT_0;
 }
 
 void CThreadBasic::PostTask(std::int32_t code) noexcept {
   try {
-    const std::lock_guard lock(queue_lock_);
-    queue_.push_back(code);
+    const std::lock_guard lock(m_queue_lock);
+    m_queue.push_back(code);
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/thread_basic.cpp CThreadBasic::PostTask");
+    ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::PostTask");
     // Out of memory: the command is lost, as a failed post would be.
   }
 }
 
 std::optional<std::int32_t> CThreadBasic::TakeTask() noexcept {
-  const std::lock_guard lock(queue_lock_);
-  if (queue_.empty()) return std::nullopt;
-  const std::int32_t code = queue_.front();
-  queue_.pop_front();
+  const std::lock_guard lock(m_queue_lock);
+  if (m_queue.empty()) return std::nullopt;
+  const std::int32_t code = m_queue.front();
+  m_queue.pop_front();
   return code;
 }
 
 std::size_t CThreadBasic::PendingTasks() const noexcept {
-  const std::lock_guard lock(queue_lock_);
-  return queue_.size();
+  const std::lock_guard lock(m_queue_lock);
+  return m_queue.size();
 }
 
 }  // namespace ostrel::device

@@ -1,8 +1,8 @@
-#include "device/interface_name.h"
+#include "device/hid/interface_name.h"
 
 #include <algorithm>
 
-#include "device/display_ids.h"
+#include "device/hid/display_ids.h"
 
 namespace ostrel::device {
 namespace {

@@ -1,4 +1,4 @@
-#include "device/rescan_policy.h"
+#include "device/worker/rescan_policy.h"
 
 namespace ostrel::device {
 

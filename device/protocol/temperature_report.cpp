@@ -1,7 +1,7 @@
-#include "device/temperature_report.h"
+#include "device/protocol/temperature_report.h"
 
-#include "device/display_ids.h"
-#include "device/shown_value.h"
+#include "device/hid/display_ids.h"
+#include "device/protocol/shown_value.h"
 
 namespace ostrel::device {
 

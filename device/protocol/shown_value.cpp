@@ -1,4 +1,4 @@
-#include "device/shown_value.h"
+#include "device/protocol/shown_value.h"
 
 namespace ostrel::device {
 

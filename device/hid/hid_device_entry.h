@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/win/hid_handles.h"
-#include "device/scan_rules.h"
+#include "device/hid/scan_rules.h"
 
 namespace ostrel::device {
 
