@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/velo/render_support.h"
-#include "velo/render/math/text_metrics.h"
+#include "velo/plain/text_metrics.h"
 #include "velo/render/mrender.h"
 
 using VELO::CPoint;

@@ -4,7 +4,7 @@
 
 #include "velo/core/manager.h"
 #include "velo/paint/paint_manager.h"
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

@@ -1,7 +1,7 @@
 #include "velo/controls/mpicture.h"
 
 #include "velo/core/manager.h"
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

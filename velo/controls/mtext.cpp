@@ -1,6 +1,6 @@
 #include "velo/controls/mtext.h"
 
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 
 namespace VELO {
 

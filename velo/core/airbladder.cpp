@@ -5,7 +5,7 @@
 #include "common/win/unique_any.h"
 #include "velo/core/manager.h"
 #include "velo/core/module.h"
-#include "velo/render/math/balloon_layout.h"
+#include "velo/plain/balloon_layout.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

@@ -4,8 +4,8 @@
 
 #include "common/swallowed_failure.h"
 #include "common/win/module_path.h"
-#include "velo/core/scale.h"
-#include "velo/core/skin_path.h"
+#include "velo/plain/scale.h"
+#include "velo/plain/skin_path.h"
 
 namespace VELO {
 

@@ -2,7 +2,7 @@
 
 #include "velo/core/airbladder.h"
 #include "velo/core/mcontrol.h"
-#include "velo/render/math/lifetime_watch.h"
+#include "velo/plain/lifetime_watch.h"
 
 namespace VELO {
 namespace {

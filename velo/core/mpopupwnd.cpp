@@ -1,7 +1,7 @@
 #include "velo/core/mpopupwnd.h"
 
 #include "velo/core/mcontrol.h"
-#include "velo/render/math/lifetime_watch.h"
+#include "velo/plain/lifetime_watch.h"
 
 namespace VELO {
 namespace {

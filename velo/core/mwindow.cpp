@@ -2,7 +2,7 @@
 
 #include "common/swallowed_failure.h"
 #include "velo/core/manager.h"
-#include "velo/render/math/lifetime_watch.h"
+#include "velo/plain/lifetime_watch.h"
 
 namespace VELO {
 namespace {

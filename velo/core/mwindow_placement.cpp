@@ -6,7 +6,7 @@
 #include "common/win/unique_any.h"
 #include "velo/core/manager.h"
 #include "velo/core/mwindow.h"
-#include "velo/render/math/placement.h"
+#include "velo/plain/placement.h"
 
 namespace VELO {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "velo/core/manager.h"
 #include "velo/core/mcontrol.h"
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 #include "velo/render/mrender.h"
 #include "velo/shadow/mshadow.h"
 

@@ -7,7 +7,7 @@
 #include "velo/core/mcontrol.h"
 #include "velo/paint/drag_source.h"
 #include "velo/paint/paint_manager.h"
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 #include "velo/shadow/mshadow.h"
 
 namespace VELO {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/swallowed_failure.h"
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 
 namespace VELO {
 

@@ -1,4 +1,4 @@
-#include "velo/render/math/bitmap_file.h"
+#include "velo/plain/bitmap_file.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #include <cstdint>
 
 #include "common/win/unique_any.h"
+#include "velo/plain/gradient_bands.h"
 #include "velo/render/blend_functions.h"
-#include "velo/render/math/gradient_bands.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

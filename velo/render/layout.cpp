@@ -1,5 +1,5 @@
-#include "velo/render/math/placement.h"
-#include "velo/render/math/shape_math.h"
+#include "velo/plain/placement.h"
+#include "velo/plain/shape_math.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

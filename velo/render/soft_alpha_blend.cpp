@@ -1,8 +1,8 @@
 #include <cstdint>
 
 #include "common/win/unique_any.h"
+#include "velo/plain/alpha_math.h"
 #include "velo/render/blend_functions.h"
-#include "velo/render/math/alpha_math.h"
 
 namespace VELO {
 namespace {

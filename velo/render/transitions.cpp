@@ -1,5 +1,5 @@
+#include "velo/plain/alpha_math.h"
 #include "velo/render/blend_functions.h"
-#include "velo/render/math/alpha_math.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

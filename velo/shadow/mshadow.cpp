@@ -5,7 +5,7 @@
 #include "common/win/unique_any.h"
 #include "velo/core/manager.h"
 #include "velo/paint/paint_manager.h"
-#include "velo/render/math/shadow_shape.h"
+#include "velo/plain/shadow_shape.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {

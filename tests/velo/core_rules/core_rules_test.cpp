@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "velo/core/cursor_names.h"
-#include "velo/core/scale.h"
-#include "velo/core/skin_path.h"
+#include "velo/plain/scale.h"
+#include "velo/plain/skin_path.h"
 
 namespace {
 

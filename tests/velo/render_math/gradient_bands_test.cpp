@@ -1,4 +1,4 @@
-#include "velo/render/math/gradient_bands.h"
+#include "velo/plain/gradient_bands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "velo/render/math/lifetime_watch.h"
+#include "velo/plain/lifetime_watch.h"
 
 #include <gtest/gtest.h>
 

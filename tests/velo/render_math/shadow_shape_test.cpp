@@ -1,4 +1,4 @@
-#include "velo/render/math/shadow_shape.h"
+#include "velo/plain/shadow_shape.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "velo/render/math/shape_math.h"
-#include "velo/render/math/text_metrics.h"
+#include "velo/plain/shape_math.h"
+#include "velo/plain/text_metrics.h"
 
 using VELO::render::RotatePoint;
 using VELO::render::RoundCornerRadii;

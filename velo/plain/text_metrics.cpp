@@ -1,4 +1,4 @@
-#include "velo/render/math/text_metrics.h"
+#include "velo/plain/text_metrics.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "velo/render/math/paint_rules.h"
+#include "velo/plain/paint_rules.h"
 
 #include <algorithm>
 

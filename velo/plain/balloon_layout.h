@@ -3,7 +3,7 @@
 // mode, and the shift that keeps it on the work area.
 #pragma once
 
-#include "velo/render/math/placement.h"
+#include "velo/plain/placement.h"
 
 namespace VELO::render {
 

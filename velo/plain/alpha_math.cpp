@@ -1,4 +1,4 @@
-#include "velo/render/math/alpha_math.h"
+#include "velo/plain/alpha_math.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "velo/render/math/balloon_layout.h"
+#include "velo/plain/balloon_layout.h"
 
 namespace VELO::render {
 

@@ -1,4 +1,4 @@
-#include "velo/render/math/shape_math.h"
+#include "velo/plain/shape_math.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "velo/render/math/nine_part.h"
+#include "velo/plain/nine_part.h"
 
 namespace VELO::render {
 

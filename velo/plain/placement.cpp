@@ -1,4 +1,4 @@
-#include "velo/render/math/placement.h"
+#include "velo/plain/placement.h"
 
 #include <algorithm>
 #include <cstdint>
