@@ -55,10 +55,10 @@ LRESULT HostWindow::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void HostWindow::OnDestroyMessage(HWND hwnd) { pm.OnDestroyMessage(hwnd); }
 
-LRESULT HostWindow::OnBaseMessage(UINT id, UINT code, WPARAM, LPARAM) {
+LRESULT HostWindow::OnBaseMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
   notes.push_back({id, code});
   if (onNote) onNote(id, code);
-  return 0;
+  return onMessage ? onMessage(id, code, wParam, lParam) : 0;
 }
 
 LRESULT HostWindow::OnControlUpdate(CRect rc, int resetCache, VELO::MControl* control) {

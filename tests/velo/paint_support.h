@@ -43,6 +43,8 @@ class HostWindow : public VELO::MWindow, public VELO::MObject {
   std::vector<Note> notes;
   int dragRequests = 0;
   std::function<void(UINT id, UINT code)> onNote;
+  // Answers notifications when set (drops carry their data in wParam/lParam).
+  std::function<LRESULT(UINT id, UINT code, WPARAM, LPARAM)> onMessage;
 };
 
 // Runs the thread's messages for about `ms` milliseconds.

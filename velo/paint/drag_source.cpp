@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "common/win/unique_any.h"
+#include "velo/paint/drag_image.h"
 
 // COM interfaces have no virtual destructor by design: COM objects end in
 // Release, never through a delete of the interface.
@@ -16,6 +17,7 @@ namespace {
 // the reference counts only follow COM's rules.
 class DropSource final : public IDropSource {
  public:
+  explicit DropSource(DragImage& image) noexcept : image_(image) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
     *out = (riid == IID_IUnknown || riid == IID_IDropSource) ? static_cast<IDropSource*>(this) : nullptr;
@@ -27,7 +29,15 @@ class DropSource final : public IDropSource {
     if (escape) return DRAGDROP_S_CANCEL;
     return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
   }
-  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+  // Called after every move over a target: the picture follows the cursor.
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override {
+    POINT cursor{};
+    if (::GetCursorPos(&cursor)) image_.MoveTo(cursor);
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+  }
+
+ private:
+  DragImage& image_;
 };
 
 class BitmapData final : public IDataObject {
@@ -95,8 +105,11 @@ class BitmapData final : public IDataObject {
 
 DWORD DragBitmap(HBITMAP bitmap) noexcept {
   if (!bitmap) return DROPEFFECT_NONE;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  DragImage image(bitmap, cursor);
   BitmapData data(bitmap);
-  DropSource source;
+  DropSource source(image);
   DWORD effect = DROPEFFECT_NONE;
   if (FAILED(::DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect)))
     return DROPEFFECT_NONE;

@@ -49,8 +49,9 @@ HRESULT CIDropTarget::DragLeave() {
   return S_OK;
 }
 
-HRESULT CIDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+HRESULT CIDropTarget::Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
   FORMATETC format{};
+  m_ptDrop = {pt.x, pt.y};
   if (effect) *effect = DROPEFFECT_NONE;
   m_bAccept = false;
   if (!AcceptedData(data, &format)) return S_OK;

@@ -14,6 +14,11 @@
 
 namespace VELO {
 
+// The code a control's owner receives (OnBaseMessage) when data is dropped
+// on the control: wParam is the clipboard format, lParam the STGMEDIUM*,
+// valid for the call only. A nonzero answer takes the drop.
+constexpr UINT kDropNotification = 20;
+
 // COM interfaces have no virtual destructor by design: COM objects end in
 // Release, never through a delete of the interface.
 #pragma GCC diagnostic push
@@ -34,6 +39,8 @@ class VELO_API CIDropTarget : public IDropTarget {
   virtual ~CIDropTarget();
   // Nonzero when the drop was taken.
   virtual bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect);
+  // Where the drop being handed to OnDrop landed, in screen coordinates.
+  POINT GetDropPoint() const noexcept { return m_ptDrop; }
 
   // Registers the window with OLE; false when OLE is not started on this
   // thread. Revoke undoes it (also done by the destructor).
@@ -46,6 +53,7 @@ class VELO_API CIDropTarget : public IDropTarget {
   LONG m_refs = 1;
   HWND m_hRegistered = nullptr;
   bool m_bAccept = false;
+  POINT m_ptDrop{};
   std::vector<FORMATETC> m_formats{
       {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI},
       {CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},

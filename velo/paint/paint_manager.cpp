@@ -12,19 +12,6 @@ constexpr UINT kLibraryFontId = 106;
 constexpr UINT kReflectOffset = 0x2000;
 }  // namespace
 
-class PaintManager::DispatchScope {
- public:
-  explicit DispatchScope(PaintManager* pm) noexcept : pm_(pm) { ++pm_->m_nDispatchDepth; }
-  ~DispatchScope() {
-    if (--pm_->m_nDispatchDepth == 0) pm_->FlushDelayed();
-  }
-  DispatchScope(const DispatchScope&) = delete;
-  DispatchScope& operator=(const DispatchScope&) = delete;
-
- private:
-  PaintManager* pm_;
-};
-
 PaintManager::PaintManager() noexcept = default;
 
 PaintManager::~PaintManager() {

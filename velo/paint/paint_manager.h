@@ -242,11 +242,24 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void DrawInfo(Gdiplus::Graphics& g, int width);
 
  private:
-  // While nonzero, controls removed by handlers wait in m_delayed.
-  class DispatchScope;
+  // While one is alive, controls removed by handlers wait in m_delayed.
+  class DispatchScope {
+   public:
+    explicit DispatchScope(PaintManager* pm) noexcept : pm_(pm) { ++pm_->m_nDispatchDepth; }
+    ~DispatchScope() {
+      if (--pm_->m_nDispatchDepth == 0) pm_->FlushDelayed();
+    }
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+
+   private:
+    PaintManager* pm_;
+  };
   bool Live() const noexcept { return m_hWnd && ::IsWindow(m_hWnd); }
   std::vector<ControlRef> Snapshot(bool areas);
   void StartDrag();
+  // The topmost responding control under a client point, or null.
+  MControl* ControlAt(CPoint pt);
   void FlushDelayed() noexcept;
   MControl* FindFocusable(bool forward);
   static unsigned CurrentModifierCode() noexcept;

@@ -24,7 +24,10 @@ int PaintManager::OnMouseMove(UINT keys, CPoint pt) {
     TRACKMOUSEEVENT tme{sizeof(tme), TME_HOVER | TME_LEAVE, m_hWnd, 400};
     if (::TrackMouseEvent(&tme)) m_bTracking = 1;
   }
-  if (m_bDragPending && (keys & MK_LBUTTON) && pt != m_ptDragLast) StartDrag();
+  if (m_bDragPending && (keys & MK_LBUTTON) && pt != m_ptDragLast) {
+    StartDrag();
+    return 1;
+  }
   if (MControl* hover = m_hover.Get()) {
     if (hover->PtInRect(pt) && hover->OnCheckMouseResponse(keys, pt) && m_bTracking) {
       hover->OnMouseMove(keys, pt);

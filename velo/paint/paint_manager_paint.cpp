@@ -28,6 +28,14 @@ void OpaqueGdiPixels(BYTE* bits, int w, int h, const CRect& rc) {
   }
 }
 
+// The caret's inversion flips alpha too; it is solid wherever it shows.
+void OpaqueRect(BYTE* bits, int w, int h, const CRect& rc) {
+  for (int y = rc.top; y < rc.bottom; ++y) {
+    DWORD* row = Row(bits, w, h, y);
+    for (int x = rc.left; x < rc.right; ++x) row[x] |= 0xFF000000u;
+  }
+}
+
 }  // namespace
 
 int PaintManager::OnPaint() {
@@ -73,6 +81,7 @@ BOOL PaintManager::PaintFrame(HDC paintDC, CRect update) {
   if (m_bLayered) {
     ::GdiFlush();
     OpaqueGdiPixels(bits, w, h, update);
+    if (m_bCaretShown) OpaqueRect(bits, w, h, m_rcCaret & update);
   }
   // A GDI+ context costs time under Wine: only when something is drawn.
   if (m_bDrawInfo || m_overlay.IsVisible()) {
@@ -136,7 +145,8 @@ void PaintManager::DrawInfo(Gdiplus::Graphics& g, int width) {
 }
 
 void PaintManager::DrawCaret(HDC dc, const CRect& paint) noexcept {
-  if (!m_bCaretShown || !m_pCaretOwner || m_rcCaret.IsRectEmpty() || !m_rcCaret.Intersects(paint)) return;
+  // The caret belongs to the window; its owner is only recorded.
+  if (!m_bCaretShown || m_rcCaret.IsRectEmpty() || !m_rcCaret.Intersects(paint)) return;
   if (m_hCaretBitmap) {
     ostrel::win::unique_hdc src = MRender::CreateCompatibleDC(dc);
     ostrel::win::scoped_select sel(src.get(), m_hCaretBitmap);

@@ -1,11 +1,10 @@
 // What the paint manager offers its controls beside painting and input:
-// caches, timers, the overlay, shadow settings, tooltip, balloon tip, caret
-// and drag and drop. Each forwards to the collaborator that owns the state.
+// caches, timers, the overlay, shadow settings, tooltip, balloon tip and
+// caret. Each forwards to the collaborator that owns the state.
 #include <ole2.h>
 
 #include "velo/core/manager.h"
 #include "velo/core/mcontrol.h"
-#include "velo/paint/drag_source.h"
 #include "velo/paint/paint_manager.h"
 #include "velo/plain/paint_rules.h"
 #include "velo/shadow/mshadow.h"
@@ -209,7 +208,9 @@ void PaintManager::ShowCaret(BOOL show) noexcept {
   if (show) {
     m_bCaretOn = 1;
     m_bCaretShown = 1;
-    ::SetTimer(m_hWnd, render::kCaretTimerId, ::GetCaretBlinkTime(), nullptr);
+    // INFINITE: the user turned blinking off, the caret stays on.
+    const UINT blink = ::GetCaretBlinkTime();
+    if (blink != 0 && blink != INFINITE) ::SetTimer(m_hWnd, render::kCaretTimerId, blink, nullptr);
   } else {
     m_bCaretOn = 0;
     m_bCaretShown = 0;
@@ -225,25 +226,6 @@ void PaintManager::SetCaretPos(MRichEdit* owner, int x, int y) noexcept {
   m_pCaretOwner = owner;
   m_rcCaret = CRect(x, y, x + w, y + h);
   InvalidateRect(old | m_rcCaret, FALSE);
-}
-
-bool PaintManager::OnDrop(FORMATETC*, STGMEDIUM&, DWORD*) { return false; }
-
-}  // namespace VELO
-
-namespace VELO {
-
-void PaintManager::StartDrag() {
-  m_bDragPending = 0;
-  if (!Live() || !m_hDragBitmap) return;
-  RECT bounds{};
-  ::GetWindowRect(m_hWnd, &bounds);
-  ::ClipCursor(&bounds);
-  ReleaseCapture();
-  m_bCaptured = 0;
-  DragBitmap(m_hDragBitmap.get());
-  m_bLeftPressed = 0;
-  ::ClipCursor(nullptr);
 }
 
 }  // namespace VELO
