@@ -30,26 +30,6 @@ struct OleSession {
   bool ok;
 };
 
-void SendMouse(DWORD flags, POINT screen = {}) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  if (flags & MOUSEEVENTF_ABSOLUTE) {
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
-    in.mi.dx = (screen.x * 65536 + cx - 1) / cx;
-    in.mi.dy = (screen.y * 65536 + cy - 1) / cy;
-  }
-  ::SendInput(1, &in, sizeof(in));
-}
-void MoveTo(POINT screen) { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); }
-
-POINT ScreenPoint(HWND window, int x, int y) {
-  POINT p{x, y};
-  ::ClientToScreen(window, &p);
-  return p;
-}
-
 // What the input thread saw while the drag was on.
 struct DuringDrag {
   bool imageShown = false;
@@ -68,12 +48,12 @@ DuringDrag DragWithTheMouse(HWND window, POINT from, POINT to) {
   std::thread input([&] {
     const POINT a = ScreenPoint(window, from.x, from.y);
     const POINT b = ScreenPoint(window, to.x, to.y);
-    MoveTo(a);
+    RealMove(a);
     ::Sleep(150);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    RealButton(true);
     ::Sleep(150);
     for (int i = 1; i <= 8; ++i) {
-      MoveTo(POINT{a.x + (b.x - a.x) * i / 8, a.y + (b.y - a.y) * i / 8});
+      RealMove(POINT{a.x + (b.x - a.x) * i / 8, a.y + (b.y - a.y) * i / 8});
       ::Sleep(60);
     }
     ::Sleep(200);
@@ -84,12 +64,12 @@ DuringDrag DragWithTheMouse(HWND window, POINT from, POINT to) {
     ::GetCursorPos(&seen.cursor);
     ::GetClipCursor(&seen.clip);
     // The cursor may not leave the window while dragging.
-    MoveTo(POINT{b.x + 2000, b.y});
+    RealMove(POINT{b.x + 2000, b.y});
     ::Sleep(150);
     ::GetCursorPos(&seen.pushedOut);
-    MoveTo(b);
+    RealMove(b);
     ::Sleep(150);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    RealButton(false);
     ::Sleep(300);
     done = true;
   });

@@ -1,6 +1,9 @@
 // Window-level input: Tab focus order, window drag, the tooltip following
 // the control under the mouse, and the overlay's timing (loose bounds:
 // Wine's timers are coarse).
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "tests/velo/paint_support.h"
@@ -79,6 +82,62 @@ TEST(PaintInput, TabWalksTheFocusInOrderAndAPressOnNothingDragsTheWindow) {
   Mouse(w.hwnd(), WM_MOUSEMOVE, CPoint(200, 80));
   EXPECT_EQ(w.pm.IsTooltipActive(), 0);
   EXPECT_EQ(w.pm.GetTooltipCtrlID(), 0);
+}
+
+// Runs the thread's messages the way a dialog's loop does: each one offered
+// to the paint manager first, which relays mouse messages to the tooltip.
+void PumpThroughPreTranslate(HostWindow& w, int ms) {
+  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+  MSG msg;
+  do {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (w.pm.PreTranslateMessage(&msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
+}
+
+TEST(PaintTooltip, ShowsAfterTheSystemDelayForAStillMouseAndGoesWhenItLeavesTheControl) {
+  HostWindow w(400, 300, 300, 120, false);
+  VELO::MControl* fan = w.pm.CreateControl(&w, L"MButton", 12, CRect(20, 20, 140, 80), L"", 1, 1);
+  ASSERT_NE(fan, nullptr);
+  fan->SetTooltip(L"Fan speed");
+  RealMove(ScreenPoint(w.hwnd(), 250, 100));
+  PumpThroughPreTranslate(w, 100);
+  RealMove(ScreenPoint(w.hwnd(), 60, 50));
+  PumpThroughPreTranslate(w, 100);
+  const HWND tip = w.pm.GetToolTipWnd();
+  ASSERT_NE(tip, nullptr);
+  const int delay = static_cast<int>(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+  ASSERT_GT(delay, 0);
+
+  // The mouse comes to rest on the control: the tip waits for the delay.
+  RealMove(ScreenPoint(w.hwnd(), 61, 50));
+  const DWORD still = ::GetTickCount();
+  DWORD shownAfter = 0;
+  while (!shownAfter && ::GetTickCount() - still < static_cast<DWORD>(delay) + 3000) {
+    PumpThroughPreTranslate(w, 10);
+    if (::IsWindowVisible(tip)) shownAfter = ::GetTickCount() - still;
+  }
+  EXPECT_GE(shownAfter, static_cast<DWORD>(delay) / 2) << "shown before the delay";
+  EXPECT_LE(shownAfter, static_cast<DWORD>(delay) + 1500) << "not shown in time (0: never)";
+  wchar_t text[64] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = w.hwnd();
+  ti.uId = 1313;
+  ti.lpszText = text;
+  ::SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(text, L"Fan speed");
+
+  // Off the control: the tip goes at once and is not shown again there.
+  RealMove(ScreenPoint(w.hwnd(), 250, 100));
+  PumpThroughPreTranslate(w, 200);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  PumpThroughPreTranslate(w, delay + 300);
+  EXPECT_FALSE(::IsWindowVisible(tip));
 }
 
 TEST(PaintOverlay, AMessageHoldsThreeSecondsThenFadesAndProgressAnimates) {

@@ -1,6 +1,6 @@
 // The paint step of a layered window, read back from the screen: the pushed
 // pixels (premultiplied, with alpha) of the background, a translucent area
-// and the CPU-temperature readout; the per-window caches.
+// and the CPU-temperature readout; the edit caret; the per-window caches.
 #include <gtest/gtest.h>
 
 #include "tests/velo/paint_support.h"
@@ -88,6 +88,46 @@ TEST(PaintLayered, BackgroundAreaAlphaAndTheReadoutArePushedWithTheWindow) {
   PaintNow(w.hwnd());
   EXPECT_EQ(Region(*Grab(w.hwnd()), box), first);
   VELO::Manager::SetCPUTemp(0.0f);
+}
+
+TEST(PaintCaret, InvertsWhereItIsBlinksFollowsItsPositionAndIsSolidInALayeredWindow) {
+  HostWindow w(520, 320, 200, 100, true);
+  constexpr Argb kGrey = 0xFEC7C7C7u, kCaret = 0xFF383838u;  // the grey inverted, made solid
+  const auto at = [&](int x, int y) { return Grab(w.hwnd())->Pixel(x, y); };
+  w.pm.CreateCaret(nullptr, 2, 16);
+  w.pm.SetCaretPos(nullptr, 50, 20);
+  w.pm.ShowCaret(TRUE);
+  PaintNow(w.hwnd());
+  EXPECT_TRUE(Near(at(50, 20), kCaret, 3)) << std::hex << at(50, 20);
+  EXPECT_TRUE(Near(at(51, 35), kCaret, 3)) << std::hex << at(51, 35);
+  EXPECT_TRUE(Near(at(52, 25), kGrey)) << std::hex << at(52, 25);  // 2 wide
+  EXPECT_TRUE(Near(at(50, 36), kGrey)) << std::hex << at(50, 36);  // 16 high
+
+  // It blinks at the system's rate: off and on again within three periods.
+  const UINT blink = ::GetCaretBlinkTime();
+  ASSERT_LT(blink, 2000u);
+  int changes = 0;
+  bool on = true;
+  for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 3 * blink && changes < 2;) {
+    Pump(20);
+    const bool now = Near(at(50, 25), kCaret, 3);
+    if (now != on) ++changes;
+    on = now;
+  }
+  EXPECT_GE(changes, 2);
+
+  // Moved: the old place is clean, the new one shows it.
+  w.pm.SetCaretPos(nullptr, 120, 40);
+  w.pm.ShowCaret(TRUE);
+  PaintNow(w.hwnd());
+  EXPECT_TRUE(Near(at(50, 25), kGrey)) << std::hex << at(50, 25);
+  EXPECT_TRUE(Near(at(120, 45), kCaret, 3)) << std::hex << at(120, 45);
+
+  // Hidden: gone, and the blinking stops.
+  w.pm.ShowCaret(FALSE);
+  PaintNow(w.hwnd());
+  Pump(static_cast<int>(2 * blink));
+  EXPECT_TRUE(Near(at(120, 45), kGrey)) << std::hex << at(120, 45);
 }
 
 TEST(PaintCaches, ImagesLoadOncePerWindowAndFontsAndImagesGoWithTheWindow) {

@@ -91,6 +91,30 @@ void Mouse(HWND window, UINT msg, CPoint pt, UINT keys) {
   Pump(5);
 }
 
+void RealMove(POINT screen) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+  const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+  in.mi.dx = (screen.x * 65536 + cx - 1) / cx;
+  in.mi.dy = (screen.y * 65536 + cy - 1) / cy;
+  ::SendInput(1, &in, sizeof(in));
+}
+
+void RealButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  ::SendInput(1, &in, sizeof(in));
+}
+
+POINT ScreenPoint(HWND window, int x, int y) {
+  POINT p{x, y};
+  ::ClientToScreen(window, &p);
+  return p;
+}
+
 std::unique_ptr<Canvas> Grab(HWND window) {
   RECT client{};
   ::GetClientRect(window, &client);

@@ -55,6 +55,13 @@ void PaintNow(HWND window);
 // (mouse tracking checks where the cursor is).
 void Mouse(HWND window, UINT msg, CPoint pt, UINT keys = 0);
 
+// Real input through the system's queue (SendInput), as a user's mouse
+// makes it: needed where the system itself follows the button (OLE's drag
+// loop, the tooltip's timers).
+void RealMove(POINT screen);
+void RealButton(bool down);
+POINT ScreenPoint(HWND window, int x, int y);
+
 // What the screen shows of the window's client area (a layered window's
 // pushed pixels, premultiplied, alpha included).
 std::unique_ptr<Canvas> Grab(HWND window);
