@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/velo/dialog_support.h"
 #include "tests/velo/paint_support.h"
@@ -206,6 +208,75 @@ TEST(DialogWindows, BalloonBesideItsControlInsideTheWorkAreaAndOnItsTimer) {
   ASSERT_TRUE(d.Open(nullptr, CRect(work.right - 200, work.bottom - 120, work.right, work.bottom)));
   EXPECT_EQ(d.ShowModal(SW_SHOWNOACTIVATE), 1u);
   EXPECT_FALSE(::IsWindow(balloon));
+}
+
+// Records what the balloon's message routing hands its handlers. Its paint
+// handler deliberately leaves the update region alone, so that whatever
+// validates it afterwards can only be the default procedure.
+class RecordingBalloon : public VELO::MAirBladder {
+ public:
+  int OnSetFocus(VELO::MWindow* old) override {
+    focus.push_back(old ? "set+" : "set");
+    return MAirBladder::OnSetFocus(old);
+  }
+  int OnKillFocus(VELO::MWindow* next) override {
+    focus.push_back(next ? "kill+" : "kill");
+    return MAirBladder::OnKillFocus(next);
+  }
+  int OnPaint() override { return ++paints; }
+  int OnLButtonDown(UINT, VELO::CPoint pt) override {
+    press = pt;
+    return 1;
+  }
+  int OnSize(UINT, int cx, int cy) override {
+    size = VELO::CPoint(cx, cy);
+    return 1;
+  }
+  LRESULT OnUserCloseWindow(WPARAM wParam, LPARAM) override { return static_cast<LRESULT>(wParam) + 40; }
+
+  std::vector<std::string> focus;
+  int paints = 0;
+  VELO::CPoint press, size;
+};
+
+TEST(DialogWindows, BalloonRoutesFocusAndAnswersPaintItself) {
+  RecordingBalloon b;
+  ASSERT_TRUE(b.Create(nullptr, L"AirBladder Window", WS_POPUP, 0, CRect(300, 300, 400, 340), nullptr));
+  const HWND hwnd = b.GetSafeHwnd();
+  // What it shares with dialogs and pop-ups: erasing and the user close are
+  // answered at once, points and sizes arrive as signed 16-bit halves.
+  EXPECT_EQ(::SendMessageW(hwnd, WM_ERASEBKGND, 0, 0), 1);
+  EXPECT_EQ(::SendMessageW(hwnd, VELO::WM_VELO_USERCLOSE, 2, 0), 42);
+  ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, -7));
+  EXPECT_EQ(b.press, VELO::CPoint(-5, -7));
+  ::SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(-3, -4));
+  EXPECT_EQ(b.size, VELO::CPoint(-3, -4));
+
+  // Its own: WM_PAINT ends with its handler (a dialog's goes on to the paint
+  // manager and the default procedure, which would validate the region).
+  b.ShowWindow(SW_SHOWNOACTIVATE);
+  ::InvalidateRect(hwnd, nullptr, FALSE);
+  b.paints = 0;
+  EXPECT_EQ(::SendMessageW(hwnd, WM_PAINT, 0, 0), 0);
+  EXPECT_EQ(b.paints, 1);
+  RECT dirty{};
+  EXPECT_TRUE(::GetUpdateRect(hwnd, &dirty, FALSE));
+  ::ValidateRect(hwnd, nullptr);
+
+  // Focus messages reach handlers dialogs do not have; losing the focus
+  // hides a balloon that stays otherwise, unless its mode keeps it.
+  EXPECT_EQ(
+      b.SetAirBladderMsg(L"Kept", POINT{350, 350}, VELO::AIRBLADDER_STAYS, VELO::AIRBLADDER_BELOW_POINT), 1);
+  ::SendMessageW(hwnd, WM_SETFOCUS, 0, 0);
+  ::SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
+  EXPECT_FALSE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(b.SetAirBladderMsg(L"Kept", POINT{350, 350}, VELO::AIRBLADDER_STAYS, VELO::AIRBLADDER_RIGHT_KEPT),
+            1);
+  b.ShowWindow(SW_SHOWNOACTIVATE);
+  ::SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
+  EXPECT_TRUE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(b.focus, (std::vector<std::string>{"set", "kill", "kill"}));
+  b.DestroyWindow();
 }
 
 class ParentControl : public VELO::MControl {

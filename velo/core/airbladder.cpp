@@ -1,8 +1,10 @@
 #include "velo/core/airbladder.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "common/win/unique_any.h"
+#include "velo/core/handler_dispatch.h"
 #include "velo/core/manager.h"
 #include "velo/core/module.h"
 #include "velo/plain/balloon_layout.h"
@@ -11,7 +13,6 @@
 namespace VELO {
 namespace {
 
-constexpr UINT kUserClose = WM_USER + 66;
 constexpr UINT kHideTimer = 10;
 constexpr UINT kHideAfterMs = 5000;
 constexpr UINT kLibraryFontId = 106;
@@ -79,77 +80,24 @@ MAirBladder::MAirBladder() : m_pFormat(std::make_unique<Gdiplus::StringFormat>(k
 MAirBladder::~MAirBladder() = default;
 
 LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const CPoint pt = CPoint::FromLParam(lParam);
-  const UINT keys = static_cast<UINT>(wParam);
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case kUserClose:
-      return OnUserCloseWindow(wParam, lParam);
-    case WM_CREATE:
-      OnCreate(reinterpret_cast<CREATESTRUCTW*>(lParam));
-      break;
-    case WM_DESTROY:
-      OnDestroy();
-      break;
-    case WM_SIZE:
-      OnSize(keys, static_cast<short>(LOWORD(lParam)), static_cast<int>(lParam) >> 16);
-      break;
     case WM_PAINT:
-      // Painted into a layered bitmap: the update region is validated here.
+      // Painted into a layered bitmap: the update region is validated here,
+      // and the default procedure has nothing left to do.
       OnPaint();
       return 0;
-    case WM_CLOSE:
-      OnClose();
-      break;
-    case WM_WINDOWPOSCHANGING:
-      OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-      break;
-    case WM_WINDOWPOSCHANGED:
-      OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam));
-      break;
-    case WM_NCACTIVATE:
-      OnNcActivate(static_cast<BOOL>(wParam));
-      break;
     case WM_SETFOCUS:
       OnSetFocus(nullptr);
       break;
     case WM_KILLFOCUS:
       OnKillFocus(nullptr);
       break;
-    case WM_TIMER:
-      OnTimer(static_cast<UINT>(wParam));
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(keys, pt);
-      break;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(keys, pt);
-      break;
-    case WM_LBUTTONUP:
-      OnLButtonUp(keys, pt);
-      break;
-    case WM_LBUTTONDBLCLK:
-      OnLButtonDblClk(keys, pt);
-      break;
-    case WM_RBUTTONDOWN:
-      OnRButtonDown(keys, pt);
-      break;
-    case WM_RBUTTONUP:
-      OnRButtonUp(keys, pt);
-      break;
-    case WM_RBUTTONDBLCLK:
-      OnRButtonDblClk(keys, pt);
-      break;
-    case WM_MOUSEHOVER:
-      OnMouseHover(keys, lParam);
-      break;
-    case WM_MOUSELEAVE:
-      OnMouseLeave(keys, lParam);
-      break;
     default:
+      if (const std::optional<LRESULT> answer = DispatchToHandlers(*this, msg, wParam, lParam))
+        return *answer;
       break;
   }
+  // No paint manager: whatever the handler did, the previous procedure runs.
   if (!m_hWnd) return 0;
   return ::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wParam, lParam);
 }

@@ -1,6 +1,9 @@
 #include "velo/core/mdialog.h"
 
+#include <optional>
+
 #include "velo/core/airbladder.h"
+#include "velo/core/handler_dispatch.h"
 #include "velo/core/mcontrol.h"
 #include "velo/plain/lifetime_watch.h"
 
@@ -34,71 +37,8 @@ MDialog::~MDialog() {
 // after it returns, only a dialog that still exists and still has its window
 // goes on to the paint manager.
 LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const CPoint pt = CPoint::FromLParam(lParam);
-  const UINT keys = static_cast<UINT>(wParam);
   LifetimeWatch watch(static_cast<MWindow*>(this));
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_VELO_USERCLOSE:
-      return OnUserCloseWindow(wParam, lParam);
-    case WM_CREATE:
-      OnCreate(reinterpret_cast<CREATESTRUCTW*>(lParam));
-      break;
-    case WM_DESTROY:
-      OnDestroy();
-      break;
-    case WM_SIZE:
-      OnSize(keys, static_cast<short>(LOWORD(lParam)), static_cast<int>(lParam) >> 16);
-      break;
-    case WM_PAINT:
-      OnPaint();
-      break;
-    case WM_CLOSE:
-      OnClose();
-      break;
-    case WM_WINDOWPOSCHANGING:
-      OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-      break;
-    case WM_WINDOWPOSCHANGED:
-      OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam));
-      break;
-    case WM_NCACTIVATE:
-      OnNcActivate(static_cast<BOOL>(wParam));
-      break;
-    case WM_TIMER:
-      OnTimer(static_cast<UINT>(wParam));
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(keys, pt);
-      break;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(keys, pt);
-      break;
-    case WM_LBUTTONUP:
-      OnLButtonUp(keys, pt);
-      break;
-    case WM_LBUTTONDBLCLK:
-      OnLButtonDblClk(keys, pt);
-      break;
-    case WM_RBUTTONDOWN:
-      OnRButtonDown(keys, pt);
-      break;
-    case WM_RBUTTONUP:
-      OnRButtonUp(keys, pt);
-      break;
-    case WM_RBUTTONDBLCLK:
-      OnRButtonDblClk(keys, pt);
-      break;
-    case WM_MOUSEHOVER:
-      OnMouseHover(keys, lParam);
-      break;
-    case WM_MOUSELEAVE:
-      OnMouseLeave(keys, lParam);
-      break;
-    default:
-      break;
-  }
+  if (const std::optional<LRESULT> answer = DispatchToHandlers(*this, msg, wParam, lParam)) return *answer;
   if (!watch.Alive()) return 0;
   const HWND hwnd = m_hWnd;
   if (!hwnd) return ::DefWindowProcW(nullptr, msg, wParam, lParam);

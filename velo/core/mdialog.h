@@ -17,6 +17,8 @@
 
 #include "velo/core/cstring.h"
 #include "velo/core/geometry.h"
+// WM_VELO_USERCLOSE, which DoOK and its siblings post.
+#include "velo/core/handler_dispatch.h"
 #include "velo/core/mobject.h"
 #include "velo/core/mwindow.h"
 #include "velo/core/velo_api.h"
@@ -25,9 +27,6 @@
 namespace VELO {
 
 class MControl;
-
-// Posted by DoOK and its siblings; answered by OnUserCloseWindow.
-constexpr UINT WM_VELO_USERCLOSE = WM_USER + 66;
 
 class VELO_API MDialog : public MWindow, public MObject {
  public:

@@ -1,12 +1,12 @@
 #include "velo/core/mpopupwnd.h"
 
+#include <optional>
+
+#include "velo/core/handler_dispatch.h"
 #include "velo/core/mcontrol.h"
 #include "velo/plain/lifetime_watch.h"
 
 namespace VELO {
-namespace {
-constexpr UINT kUserClose = WM_USER + 66;
-}  // namespace
 
 MPopupWnd::~MPopupWnd() {
   // As for dialogs: nothing the teardown sends may reach a half-gone object.
@@ -17,71 +17,8 @@ MPopupWnd::~MPopupWnd() {
 }
 
 LRESULT MPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const CPoint pt = CPoint::FromLParam(lParam);
-  const UINT keys = static_cast<UINT>(wParam);
   render::LifetimeWatch watch(static_cast<MWindow*>(this));
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case kUserClose:
-      return OnUserCloseWindow(wParam, lParam);
-    case WM_CREATE:
-      OnCreate(reinterpret_cast<CREATESTRUCTW*>(lParam));
-      break;
-    case WM_DESTROY:
-      OnDestroy();
-      break;
-    case WM_SIZE:
-      OnSize(keys, static_cast<short>(LOWORD(lParam)), static_cast<int>(lParam) >> 16);
-      break;
-    case WM_PAINT:
-      OnPaint();
-      break;
-    case WM_CLOSE:
-      OnClose();
-      break;
-    case WM_WINDOWPOSCHANGING:
-      OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-      break;
-    case WM_WINDOWPOSCHANGED:
-      OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam));
-      break;
-    case WM_NCACTIVATE:
-      OnNcActivate(static_cast<BOOL>(wParam));
-      break;
-    case WM_TIMER:
-      OnTimer(static_cast<UINT>(wParam));
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(keys, pt);
-      break;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(keys, pt);
-      break;
-    case WM_LBUTTONUP:
-      OnLButtonUp(keys, pt);
-      break;
-    case WM_LBUTTONDBLCLK:
-      OnLButtonDblClk(keys, pt);
-      break;
-    case WM_RBUTTONDOWN:
-      OnRButtonDown(keys, pt);
-      break;
-    case WM_RBUTTONUP:
-      OnRButtonUp(keys, pt);
-      break;
-    case WM_RBUTTONDBLCLK:
-      OnRButtonDblClk(keys, pt);
-      break;
-    case WM_MOUSEHOVER:
-      OnMouseHover(keys, lParam);
-      break;
-    case WM_MOUSELEAVE:
-      OnMouseLeave(keys, lParam);
-      break;
-    default:
-      break;
-  }
+  if (const std::optional<LRESULT> answer = DispatchToHandlers(*this, msg, wParam, lParam)) return *answer;
   if (!watch.Alive()) return 0;
   const HWND hwnd = m_hWnd;
   if (!hwnd) return 0;
