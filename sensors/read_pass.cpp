@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstdarg>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "sensors/reading_record.h"
 
 namespace ostrel::sensors {
@@ -91,7 +96,55 @@ class Walk {
 
 }  // namespace
 
-void FileTrace::Write(std::string_view line) noexcept { std::fwrite(line.data(), 1, line.size(), file_); }
+void FileTrace::Write(std::string_view line) noexcept {
+  try {
+    pending_.append(line);
+  } catch (...) {
+    // No room to gather: this line goes out on its own, after the others.
+    Flush();
+    std::fwrite(line.data(), 1, line.size(), file_);
+    return;
+  }
+  if (pending_.size() >= kFlushBytes) Flush();
+}
+
+void FileTrace::Flush() noexcept {
+  if (pending_.empty() || !file_) return;
+#ifdef _WIN32
+  // A text-mode stream turns each "\n" into "\r\n" and hands a character
+  // device its bytes piecemeal. The same bytes go out in one write when the
+  // lines get their "\r" here and the file is binary for that one write.
+  std::fflush(file_);
+  const int fd = _fileno(file_);
+  const int mode = fd >= 0 ? _setmode(fd, _O_BINARY) : -1;
+  if (mode == _O_BINARY || mode == _O_TEXT) {
+    try {
+      if (mode == _O_TEXT) {
+        std::string crlf;
+        crlf.reserve(pending_.size() + pending_.size() / 16);
+        for (const char c : pending_) {
+          if (c == '\n') crlf.push_back('\r');
+          crlf.push_back(c);
+        }
+        pending_.swap(crlf);
+      }
+      _write(fd, pending_.data(), static_cast<unsigned>(pending_.size()));
+      _setmode(fd, mode);
+      pending_.clear();
+      return;
+    } catch (...) {
+    }
+  }
+  // Any other mode, or no memory to convert: through the stream as it is.
+  if (mode != -1) _setmode(fd, mode);
+  std::fwrite(pending_.data(), 1, pending_.size(), file_);
+  std::fflush(file_);
+#else
+  std::fwrite(pending_.data(), 1, pending_.size(), file_);
+  std::fflush(file_);
+#endif
+  pending_.clear();
+}
 
 void TraceLine(TraceSink& sink, const char* format, ...) noexcept {
   // Room for a full hardware name, a full label and the widest %.1f of a

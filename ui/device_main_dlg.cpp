@@ -245,8 +245,8 @@ void DeviceMainDlg::Run() { work_.Run(*this); }
 
 void DeviceMainDlg::ShowCpuTemperature(int value) noexcept {
   VELO::Manager::SetCPUTemp(static_cast<float>(value));
-  // A repaint of the layered panel is most of the program's CPU time under
-  // a steady temperature; the same number draws the same pixels.
+  // A repaint of the layered panel is most of the program's CPU time while
+  // the temperature moves; the same number draws the same pixels.
   if (shown_value_.exchange(value) == value) return;
   VELO::CRect client;
   GetClientRect(&client);

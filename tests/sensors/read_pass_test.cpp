@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -251,6 +254,48 @@ TEST_F(ReadPass, ValuesAreNarrowedToFloat) {
   EXPECT_EQ((*results)[ResultId::TctlTdie].value, 45.123456789f);
   EXPECT_EQ((*results)[ResultId::TctlTdie].source.hardware, 0);
   EXPECT_EQ((*results)[ResultId::TctlTdie].source.slot, 0);
+}
+
+// The pass's trace reaches a text-mode stream whole, in order and with the
+// platform's line ends, in one write per pass; a runaway pass cannot hold
+// more than the flush size back.
+TEST(FileTraceTest, GathersLinesAndWritesThemInOrderAtTheEndOrWhenLarge) {
+#ifdef _WIN32
+  const std::string eol = "\r\n";
+#else
+  const std::string eol = "\n";
+#endif
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "ostrel_file_trace_test.txt";
+  std::FILE* file = std::fopen(path.string().c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  const auto written = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  {
+    FileTrace trace(file);
+    TraceLine(trace, "INIT OK\n");
+    TraceLine(trace, "Sensor: %s, Value: %.1f%%\n", "CPU", 45.25);
+    EXPECT_EQ(written(), "");  // still gathered
+  }
+  std::string expected = "INIT OK" + eol + "Sensor: CPU, Value: 45.2%" + eol;
+  EXPECT_EQ(written(), expected);
+
+  {
+    FileTrace trace(file);
+    const std::string line(100, 'x');
+    for (std::size_t i = 0; i * 101 < FileTrace::kFlushBytes + 500; ++i) {
+      TraceLine(trace, "%s\n", line.c_str());
+      expected += line + eol;
+    }
+    const std::string partial = written();
+    EXPECT_GE(partial.size(), FileTrace::kFlushBytes);  // flushed on the way
+    EXPECT_LT(partial.size(), expected.size());
+    EXPECT_EQ(expected.compare(0, partial.size(), partial), 0);
+  }
+  EXPECT_TRUE(written() == expected);
+  std::fclose(file);
+  std::filesystem::remove(path);
 }
 
 void Marker() {}
