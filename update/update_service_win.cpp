@@ -89,7 +89,8 @@ void UpdateService::Check(Channel channel, bool always_report) {
     const std::lock_guard guard(lock_);
     latest_firmware_.clear();
   }
-  const CheckOutcome outcome = CheckChannel(channel, Origin(), host_.current_version, host_.query_firmware);
+  const CheckOutcome outcome =
+      CheckChannel(channel, Origin(), host_.current_version, host_.query_firmware, host_.text_fetch_deadline);
   if (!outcome.version) return;
   {
     const std::lock_guard guard(lock_);
