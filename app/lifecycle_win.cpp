@@ -5,6 +5,7 @@
 #include "app/process_setup_win.h"
 #include "app/runtime_sessions_win.h"
 #include "app/single_instance_win.h"
+#include "update/live_jobs.h"
 
 namespace ostrel::app {
 namespace {
@@ -32,6 +33,9 @@ int RunProgram(HINSTANCE instance, ProgramParts& parts) noexcept {
   EnableDebugPrivilege();
   EndOtherMonitor();
   RunWithSessions(instance, parts);
+  // A version fetch given up on may still be inside WinINet; the process
+  // does not tear down around it unless it stays blocked past the bound.
+  update::WaitForLiveJobsAtExit();
   return 1;
 }
 

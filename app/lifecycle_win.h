@@ -22,8 +22,8 @@ class ProgramParts {
 // 0 when another instance already runs (nothing else happens), 1 after a
 // normal run. Start-up: single-instance mutex, DPI rule, debug privilege,
 // the other monitor process ended, GDI+ up, the library's instance, COM and
-// OLE up; then the panel; then the other monitor process ended once more and
-// OLE, COM and GDI+ down.
+// OLE up; then the panel; then the other monitor process ended once more,
+// OLE, COM and GDI+ down, and a bounded wait for network jobs given up on.
 int RunProgram(HINSTANCE instance, ProgramParts& parts) noexcept;
 
 }  // namespace ostrel::app

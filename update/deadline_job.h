@@ -8,7 +8,8 @@
 // flag, so clearing it still stops the work at its next check. At the
 // deadline the job's flag is cleared, so a job that is still making progress
 // (following redirects, say) stops at its next check instead of going on for
-// the life of the process.
+// the life of the process, and `abandon` runs, which should make a job
+// blocked in a call return (by closing the handles it is blocked on).
 #pragma once
 
 #include <algorithm>
@@ -19,10 +20,10 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 #include "common/swallowed_failure.h"
+#include "update/live_jobs.h"
 
 namespace ostrel::update {
 
@@ -30,10 +31,12 @@ template <typename Result>
 using DeadlineWork = std::function<Result(const std::atomic<int>& keep_going)>;
 
 // Nothing when the deadline passed first, the work threw, or no thread could
-// be started.
+// be started. `abandon` runs on the caller's thread, only when the deadline
+// passed, and must not throw.
 template <typename Result>
 std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::milliseconds limit,
-                                      const std::atomic<int>& keep_going) noexcept {
+                                      const std::atomic<int>& keep_going,
+                                      std::function<void()> abandon = {}) noexcept {
   struct Shared {
     std::mutex mutex;
     std::condition_variable ended;
@@ -48,7 +51,7 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
   try {
     auto shared = std::make_shared<Shared>();
     shared->keep_going.store(keep_going.load());
-    std::thread([shared, work = std::move(work)]() noexcept {
+    const bool started = LiveJobs::Process().Start([shared, work = std::move(work)]() noexcept {
       std::optional<Result> result;
       try {
         result = work(shared->keep_going);
@@ -61,13 +64,16 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
         shared->done = true;
       }
       shared->ended.notify_all();
-    }).detach();
+    });
+    if (!started) return std::nullopt;
 
     std::unique_lock lock(shared->mutex);
     while (!shared->done) {
       const auto now = std::chrono::steady_clock::now();
       if (now >= deadline) {
         shared->keep_going.store(0);
+        lock.unlock();
+        if (abandon) abandon();
         return std::nullopt;
       }
       shared->keep_going.store(keep_going.load());

@@ -1,7 +1,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/swallowed_failure.h"
@@ -9,6 +8,7 @@
 #include "update/download_progress.h"
 #include "update/http_fetch.h"
 #include "update/internet_session.h"
+#include "update/live_jobs.h"
 #include "update/part_file.h"
 #include "update/transfer_limits.h"
 
@@ -21,25 +21,28 @@ using Kind = TransferEvent::Kind;
 // How often the writer looks at the caller's keep-going flag while it waits.
 constexpr std::chrono::milliseconds kFlagInterval{50};
 
-// The network half: runs on a thread of its own and owns every handle it
-// opens. It ends by itself once the writer has gone, at its next push.
-void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& channel) {
+// The network half: runs on a thread of its own and keeps every handle it
+// opens in `handles`, which the writer closes when it gives up (ending a
+// read blocked on them). It ends by itself once the writer has gone, at its
+// next push or call.
+void ReadTransfer(const std::string& url, InternetHandles& handles,
+                  const std::shared_ptr<ChunkChannel>& channel) {
   const auto end = [&](HttpResult code) { channel->Push({Kind::End, {}, 0, code}); };
-  const unique_hinternet internet = OpenInternet();
+  const HINTERNET internet = OpenInternet(handles);
   if (!internet) return end(HttpResult::NoInternet);
   if (!channel->Push({Kind::Opened})) return;
-  const OpenedUrl opened = OpenUrlChecked(internet.get(), url, channel->KeepGoing());
+  const OpenedUrl opened = OpenUrlChecked(handles, internet, url, channel->KeepGoing());
   if (opened.code != HttpResult::Complete) return end(opened.code);
-  HINTERNET request = opened.request.get();
-  if (!channel->Push({Kind::Connected, {}, QueryContentLength(request)})) return;
+  HINTERNET request = opened.request;
+  if (!channel->Push({Kind::Connected, {}, QueryContentLength(handles, request)})) return;
 
   std::vector<char> chunk(kReadChunkBytes);
   std::uint64_t received = 0;
   for (;;) {
     DWORD got = 0;
-    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return end(HttpResult::Failed);
+    if (!ReadBody(handles, request, chunk.data(), kReadChunkBytes, got)) return end(HttpResult::Failed);
     if (got == 0)
-      return end(BodyMatchesLength(request, received) ? HttpResult::Complete : HttpResult::Failed);
+      return end(BodyMatchesLength(handles, request, received) ? HttpResult::Complete : HttpResult::Failed);
     received += got;
     if (!channel->Push({Kind::Chunk, std::string(chunk.data(), got)})) return;
   }
@@ -50,6 +53,13 @@ void ReadTransfer(const std::string& url, const std::shared_ptr<ChunkChannel>& c
 HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wchar_t* path, HWND window,
                               std::chrono::milliseconds no_progress) noexcept {
   std::shared_ptr<ChunkChannel> channel;
+  std::shared_ptr<InternetHandles> handles;
+  // Giving up releases a reader waiting to push and ends one blocked in a
+  // call.
+  const auto abandon = [&]() noexcept {
+    if (channel) channel->Abandon();
+    if (handles) handles->Abandon();
+  };
   try {
     fetcher.keep_going.store(1);
     fetcher.body_bytes = 0;
@@ -60,9 +70,11 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
     post(progress.Reach(kProgressStart));
 
     channel = std::make_shared<ChunkChannel>(kMaxQueuedChunks);
-    std::thread([channel, url8 = UrlToUtf8(url)]() noexcept {
+    handles = std::make_shared<InternetHandles>();
+    const bool started = LiveJobs::Process().Start([channel, handles, url8 = UrlToUtf8(url)]() noexcept {
       try {
-        ReadTransfer(url8, channel);
+        ReadTransfer(url8, *handles, channel);
+        handles->CloseAll();
       } catch (...) {
         ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
         try {
@@ -71,14 +83,15 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
           ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
         }
       }
-    }).detach();
+    });
+    if (!started) return HttpResult::Failed;
 
     PartFile file(path);
     auto last_event = std::chrono::steady_clock::now();
     for (;;) {
       if (fetcher.keep_going.load() == 0) {
         // Stopped by the caller: what was written so far is delivered.
-        channel->Abandon();
+        abandon();
         if (file.IsOpen()) file.Commit();
         post(progress.Reach(kProgressDone));
         return HttpResult::Stopped;
@@ -87,7 +100,7 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
       const auto now = std::chrono::steady_clock::now();
       if (!event) {
         if (now - last_event < no_progress) continue;
-        channel->Abandon();
+        abandon();
         return HttpResult::Failed;
       }
       last_event = now;
@@ -98,7 +111,7 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
         case Kind::Connected:
           post(progress.Reach(kProgressConnected));
           if (!file.Create()) {
-            channel->Abandon();
+            abandon();
             return HttpResult::Failed;
           }
           progress.SetContentLength(event->content_length);
@@ -106,7 +119,7 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
           break;
         case Kind::Chunk:
           if (!file.Write(event->bytes)) {
-            channel->Abandon();
+            abandon();
             return HttpResult::Failed;
           }
           fetcher.body_bytes += event->bytes.size();
@@ -125,7 +138,7 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
     }
   } catch (...) {
     ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
-    if (channel) channel->Abandon();
+    abandon();
     return HttpResult::Failed;
   }
 }

@@ -1,3 +1,4 @@
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,21 +19,22 @@ struct FetchedBody {
   std::string bytes;
 };
 
-// Runs on the job's own thread and owns every handle it opens.
-FetchedBody FetchBody(const std::string& url, const std::atomic<int>& keep_going) {
-  const unique_hinternet internet = OpenInternet();
-  if (!internet) return {HttpResult::NoInternet, {}};
-  const OpenedUrl opened = OpenUrlChecked(internet.get(), url, keep_going);
+// Runs on the job's own thread; every handle it opens is kept in `handles`,
+// which the caller closes when it gives up.
+FetchedBody FetchBody(const std::string& url, InternetHandles& handles, const std::atomic<int>& keep_going) {
+  const HINTERNET internet = OpenInternet(handles);
+  if (!internet) return {handles.Abandoned() ? HttpResult::Failed : HttpResult::NoInternet, {}};
+  const OpenedUrl opened = OpenUrlChecked(handles, internet, url, keep_going);
   if (opened.code != HttpResult::Complete) return {opened.code, {}};
-  HINTERNET request = opened.request.get();
+  HINTERNET request = opened.request;
 
   FetchedBody body;
   std::vector<char> chunk(kReadChunkBytes);
   do {
     DWORD got = 0;
-    if (!::InternetReadFile(request, chunk.data(), kReadChunkBytes, &got)) return {HttpResult::Failed, {}};
+    if (!ReadBody(handles, request, chunk.data(), kReadChunkBytes, got)) return {HttpResult::Failed, {}};
     if (got == 0) {
-      if (!BodyMatchesLength(request, body.bytes.size())) return {HttpResult::Failed, {}};
+      if (!BodyMatchesLength(handles, request, body.bytes.size())) return {HttpResult::Failed, {}};
       break;
     }
     body.bytes.append(chunk.data(), got);
@@ -49,10 +51,14 @@ HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstrin
   try {
     fetcher.keep_going.store(1);
     fetcher.body_bytes = 0;
-    DeadlineWork<FetchedBody> work = [url8 = UrlToUtf8(url)](const std::atomic<int>& keep_going) {
-      return FetchBody(url8, keep_going);
+    auto handles = std::make_shared<InternetHandles>();
+    DeadlineWork<FetchedBody> work = [url8 = UrlToUtf8(url), handles](const std::atomic<int>& keep_going) {
+      FetchedBody body = FetchBody(url8, *handles, keep_going);
+      handles->CloseAll();
+      return body;
     };
-    const std::optional<FetchedBody> body = RunWithDeadline(std::move(work), deadline, fetcher.keep_going);
+    const std::optional<FetchedBody> body =
+        RunWithDeadline(std::move(work), deadline, fetcher.keep_going, [handles] { handles->Abandon(); });
     if (!body) return HttpResult::Failed;
     fetcher.body_bytes = body->bytes.size();
     if (body->code == HttpResult::Complete || body->code == HttpResult::Stopped)

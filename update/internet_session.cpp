@@ -1,5 +1,6 @@
 #include "update/internet_session.h"
 
+#include <utility>
 #include <vector>
 
 #include "common/swallowed_failure.h"
@@ -19,27 +20,40 @@ constexpr DWORD kOpenUrlFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 // Longest header value or URL taken from a reply.
 constexpr DWORD kMaxHeaderBytes = 64 * 1024;
 
-void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds) noexcept {
-  ::InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
+void SetTimeout(InternetHandles& handles, HINTERNET handle, DWORD option, DWORD milliseconds) noexcept {
+  handles.Run([&] { return ::InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds); });
 }
 
-std::optional<std::string> QueryHeaderText(HINTERNET request, DWORD info) {
+// A call refused because the job was given up on counts as failed.
+template <typename Call>
+bool Succeeds(InternetHandles& handles, Call&& call) {
+  return handles.Run(std::forward<Call>(call)).value_or(FALSE) != FALSE;
+}
+
+std::optional<std::string> QueryHeaderText(InternetHandles& handles, HINTERNET request, DWORD info) {
   std::vector<char> buffer(256);
   for (;;) {
     DWORD size = static_cast<DWORD>(buffer.size());
-    if (::HttpQueryInfoA(request, info, buffer.data(), &size, nullptr))
-      return std::string(buffer.data(), size);
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size > kMaxHeaderBytes || size <= buffer.size()) {
+    DWORD error = 0;
+    const bool got = Succeeds(handles, [&] {
+      const BOOL ok = ::HttpQueryInfoA(request, info, buffer.data(), &size, nullptr);
+      error = ok ? 0 : ::GetLastError();
+      return ok;
+    });
+    if (got) return std::string(buffer.data(), size);
+    if (error != ERROR_INSUFFICIENT_BUFFER || size > kMaxHeaderBytes || size <= buffer.size()) {
       return std::nullopt;
     }
     buffer.resize(size + 1);
   }
 }
 
-bool IsHttpRequest(HINTERNET request) noexcept {
+bool IsHttpRequest(InternetHandles& handles, HINTERNET request) noexcept {
   DWORD type = 0;
   DWORD size = sizeof type;
-  return ::InternetQueryOptionA(request, INTERNET_OPTION_HANDLE_TYPE, &type, &size) &&
+  return Succeeds(
+             handles,
+             [&] { return ::InternetQueryOptionA(request, INTERNET_OPTION_HANDLE_TYPE, &type, &size); }) &&
          type == INTERNET_HANDLE_TYPE_HTTP_REQUEST;
 }
 
@@ -56,58 +70,83 @@ std::optional<std::string> CombineUrl(const std::string& base, const std::string
   return std::nullopt;
 }
 
+// One request. Nothing when it was a redirect to follow (url_utf8 is then
+// the next URL); a request that is not handed back is closed.
+std::optional<OpenedUrl> OpenOne(InternetHandles& handles, HINTERNET internet, std::string& url_utf8,
+                                 int redirects) {
+  const HINTERNET request = handles.Keep(
+      unique_hinternet(handles
+                           .Run([&] {
+                             return ::InternetOpenUrlA(internet, url_utf8.c_str(), kExtraHeaders,
+                                                       ::lstrlenA(kExtraHeaders), kOpenUrlFlags, 0);
+                           })
+                           .value_or(nullptr)));
+  if (!request) return OpenedUrl{};
+  const auto refuse = [&] {
+    handles.Close(request);
+    return OpenedUrl{};
+  };
+  // FTP and file replies carry no status to check.
+  if (!IsHttpRequest(handles, request)) {
+    if (handles.Abandoned()) return refuse();
+    return OpenedUrl{HttpResult::Complete, request};
+  }
+
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!Succeeds(handles, [&] {
+        return ::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                                nullptr);
+      })) {
+    return refuse();
+  }
+  if (IsSuccessStatus(status)) {
+    const auto head = QueryHeaderText(handles, request, HTTP_QUERY_RAW_HEADERS_CRLF);
+    if (!head || !HasHeaderLines(*head)) return refuse();
+    return OpenedUrl{HttpResult::Complete, request};
+  }
+  if (!IsRedirectStatus(status) || redirects >= kMaxRedirects) return refuse();
+  const auto location = QueryHeaderText(handles, request, HTTP_QUERY_LOCATION);
+  if (!location) return refuse();
+  auto next = CombineUrl(url_utf8, *location);
+  if (!next || !IsFollowableRedirect(url_utf8, *next)) return refuse();
+  url_utf8 = std::move(*next);
+  handles.Close(request);
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string UrlToUtf8(const wchar_t* url) { return url ? win::Narrow(url) : std::string(); }
 
-unique_hinternet OpenInternet() noexcept {
+HINTERNET OpenInternet(InternetHandles& handles) noexcept {
   // Only the proxy bit of the connected state matters; the call's own result
   // is not looked at.
   DWORD state = 0;
   ::InternetGetConnectedState(&state, 0);
   const DWORD access = (state & INTERNET_CONNECTION_PROXY) ? INTERNET_OPEN_TYPE_PRECONFIG
                                                            : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-  unique_hinternet internet(::InternetOpenA(kUserAgent, access, nullptr, nullptr, 0));
+  const HINTERNET internet = handles.Keep(
+      unique_hinternet(handles.Run([&] { return ::InternetOpenA(kUserAgent, access, nullptr, nullptr, 0); })
+                           .value_or(nullptr)));
   if (internet) {
     // Windows hands these on to every request of the handle. Under Wine 8
     // none of them ends a blocked call (a connect that is never answered, a
     // server that stalls or drips all run on), which is why every transfer
     // also runs under a deadline of its own.
-    SetTimeout(internet.get(), INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
-    SetTimeout(internet.get(), INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs);
-    SetTimeout(internet.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kReceiveTimeoutMs);
+    SetTimeout(handles, internet, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
+    SetTimeout(handles, internet, INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs);
+    SetTimeout(handles, internet, INTERNET_OPTION_RECEIVE_TIMEOUT, kReceiveTimeoutMs);
   }
   return internet;
 }
 
-OpenedUrl OpenUrlChecked(HINTERNET internet, std::string url_utf8,
+OpenedUrl OpenUrlChecked(InternetHandles& handles, HINTERNET internet, std::string url_utf8,
                          const std::atomic<int>& keep_going) noexcept {
   try {
     for (int redirects = 0;; ++redirects) {
-      if (keep_going.load() == 0) return {HttpResult::Stopped, {}};
-      unique_hinternet request(::InternetOpenUrlA(internet, url_utf8.c_str(), kExtraHeaders,
-                                                  ::lstrlenA(kExtraHeaders), kOpenUrlFlags, 0));
-      if (!request) return {};
-      // FTP and file replies carry no status to check.
-      if (!IsHttpRequest(request.get())) return {HttpResult::Complete, std::move(request)};
-
-      DWORD status = 0;
-      DWORD size = sizeof status;
-      if (!::HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                            nullptr)) {
-        return {};
-      }
-      if (IsSuccessStatus(status)) {
-        const auto head = QueryHeaderText(request.get(), HTTP_QUERY_RAW_HEADERS_CRLF);
-        if (!head || !HasHeaderLines(*head)) return {};
-        return {HttpResult::Complete, std::move(request)};
-      }
-      if (!IsRedirectStatus(status) || redirects >= kMaxRedirects) return {};
-      const auto location = QueryHeaderText(request.get(), HTTP_QUERY_LOCATION);
-      if (!location) return {};
-      auto next = CombineUrl(url_utf8, *location);
-      if (!next || !IsFollowableRedirect(url_utf8, *next)) return {};
-      url_utf8 = std::move(*next);
+      if (keep_going.load() == 0) return {HttpResult::Stopped, nullptr};
+      if (std::optional<OpenedUrl> opened = OpenOne(handles, internet, url_utf8, redirects)) return *opened;
     }
   } catch (...) {
     ::ostrel::ReportSwallowed("update/internet_session.cpp OpenUrlChecked");
@@ -115,25 +154,33 @@ OpenedUrl OpenUrlChecked(HINTERNET internet, std::string url_utf8,
   }
 }
 
-DWORD QueryContentLength(HINTERNET request) noexcept {
+DWORD QueryContentLength(InternetHandles& handles, HINTERNET request) noexcept {
   DWORD length = 0;
   DWORD size = sizeof length;
-  if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
-                        nullptr)) {
+  if (!Succeeds(handles, [&] {
+        return ::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
+                                nullptr);
+      })) {
     return 0;
   }
   return length;
 }
 
-bool BodyMatchesLength(HINTERNET request, std::uint64_t received) noexcept {
+bool BodyMatchesLength(InternetHandles& handles, HINTERNET request, std::uint64_t received) noexcept {
   try {
-    if (!IsHttpRequest(request)) return true;
-    const auto text = QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH);
+    if (!IsHttpRequest(handles, request)) return !handles.Abandoned();
+    const auto text = QueryHeaderText(handles, request, HTTP_QUERY_CONTENT_LENGTH);
+    if (handles.Abandoned()) return false;
     return IsBodyComplete(received, text ? ParseContentLength(*text) : std::nullopt);
   } catch (...) {
     ::ostrel::ReportSwallowed("update/internet_session.cpp BodyMatchesLength");
     return false;
   }
+}
+
+bool ReadBody(InternetHandles& handles, HINTERNET request, char* buffer, DWORD size, DWORD& got) noexcept {
+  got = 0;
+  return Succeeds(handles, [&] { return ::InternetReadFile(request, buffer, size, &got); });
 }
 
 }  // namespace ostrel::update

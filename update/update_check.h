@@ -4,6 +4,7 @@
 // commands and `ostrelctl check-update`.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -11,6 +12,7 @@
 
 #include "update/http_result.h"
 #include "update/http_transfer_state.h"
+#include "update/transfer_limits.h"
 #include "update/version_text.h"
 
 namespace ostrel::update {
@@ -27,8 +29,10 @@ struct CheckOutcome {
   bool newer = false;
 };
 
-// The display is asked only once a usable firmware text came back.
+// The display is asked only once a usable firmware text came back. The
+// version fetch gives up after `deadline`.
 CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std::wstring& current_version,
-                          const FirmwareQuery& query_firmware) noexcept;
+                          const FirmwareQuery& query_firmware,
+                          std::chrono::milliseconds deadline = kTextFetchDeadline) noexcept;
 
 }  // namespace ostrel::update

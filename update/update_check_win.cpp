@@ -7,12 +7,12 @@
 namespace ostrel::update {
 
 CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std::wstring& current_version,
-                          const FirmwareQuery& query_firmware) noexcept {
+                          const FirmwareQuery& query_firmware, std::chrono::milliseconds deadline) noexcept {
   CheckOutcome outcome;
   try {
     HttpFetcher fetcher;
     const std::wstring url = VersionUrl(ChannelBaseUrl(origin, channel));
-    outcome.fetch_result = HttpGetToString(fetcher, url.c_str(), outcome.server_text);
+    outcome.fetch_result = HttpGetToString(fetcher, url.c_str(), outcome.server_text, deadline);
     // A text cut short by the keep-going flag is no version file.
     if (outcome.fetch_result != HttpResult::Complete) return outcome;
     outcome.version = AcceptVersionText(channel, outcome.server_text);

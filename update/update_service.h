@@ -13,12 +13,14 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
 
 #include "device/worker/update_task_runner.h"
 #include "update/http_transfer_state.h"
+#include "update/transfer_limits.h"
 #include "update/update_check.h"
 #include "update/version_text.h"
 
@@ -38,6 +40,8 @@ struct UpdateHost {
   FirmwareQuery query_firmware;
   std::function<bool(const std::wstring& program)> start_program;
   std::function<void()> end_process;
+  // How long a version fetch may hold the worker.
+  std::chrono::milliseconds text_fetch_deadline = kTextFetchDeadline;
 };
 
 class UpdateService final : public device::UpdateTaskRunner {

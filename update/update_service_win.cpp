@@ -8,6 +8,7 @@
 #include "device/hid/hid_device_manager.h"
 #include "update/directory_tree.h"
 #include "update/http_fetch.h"
+#include "update/live_jobs.h"
 #include "update/update_locations.h"
 #include "update/update_server.h"
 #include "update/update_service.h"
@@ -40,7 +41,12 @@ bool ShellStart(const std::wstring& program) {
 UpdateService::UpdateService(UpdateHost host) : host_(std::move(host)) {
   if (!host_.query_firmware) host_.query_firmware = AskFirstDisplay;
   if (!host_.start_program) host_.start_program = ShellStart;
-  if (!host_.end_process) host_.end_process = [] { std::exit(0); };
+  if (!host_.end_process) {
+    host_.end_process = [] {
+      WaitForLiveJobsAtExit();
+      std::exit(0);
+    };
+  }
 }
 
 void UpdateService::RunUpdateTask(device::WorkerTask task) noexcept {
@@ -83,7 +89,8 @@ void UpdateService::Check(Channel channel, bool always_report) {
     const std::lock_guard guard(lock_);
     latest_firmware_.clear();
   }
-  const CheckOutcome outcome = CheckChannel(channel, Origin(), host_.current_version, host_.query_firmware);
+  const CheckOutcome outcome =
+      CheckChannel(channel, Origin(), host_.current_version, host_.query_firmware, host_.text_fetch_deadline);
   if (!outcome.version) return;
   {
     const std::lock_guard guard(lock_);

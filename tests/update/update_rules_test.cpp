@@ -201,15 +201,19 @@ class Gate {
 
 TEST(RunWithDeadline, ReturnsTheResultOfWorkThatEndsInTime) {
   std::atomic<int> keep_going{1};
-  const auto result = RunWithDeadline<int>([](const std::atomic<int>&) { return 42; }, 5s, keep_going);
+  int abandoned = 0;
+  const auto result =
+      RunWithDeadline<int>([](const std::atomic<int>&) { return 42; }, 5s, keep_going, [&] { ++abandoned; });
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(*result, 42);
+  EXPECT_EQ(abandoned, 0);
 }
 
 TEST(RunWithDeadline, GivesUpOnBlockedWorkAndTheWorkEndsSafelyLater) {
   auto gate = std::make_shared<Gate>();
   auto finished = std::make_shared<Gate>();
   std::atomic<int> keep_going{1};
+  int abandoned = 0;
   const auto start = std::chrono::steady_clock::now();
   const auto result = RunWithDeadline<std::vector<int>>(
       [gate, finished](const std::atomic<int>&) {
@@ -218,9 +222,10 @@ TEST(RunWithDeadline, GivesUpOnBlockedWorkAndTheWorkEndsSafelyLater) {
         finished->Open();
         return big;
       },
-      300ms, keep_going);
+      300ms, keep_going, [&] { ++abandoned; });
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_FALSE(result.has_value());
+  EXPECT_EQ(abandoned, 1) << "giving up is what ends a job blocked in a call";
   EXPECT_GE(took, 300ms);
   EXPECT_LT(took, 2s);
   // The abandoned job runs on and stores its result in state that nobody

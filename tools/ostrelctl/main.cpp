@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/ostrelctl/command.h"
+#include "update/live_jobs.h"
 
 namespace {
 
@@ -43,12 +44,16 @@ int main(int argc, char** argv) {
   // Trace lines of the modules and the command's own output keep their order
   // when both go to a pipe.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  int code = 1;
   try {
-    return Dispatch(argc, argv);
+    code = Dispatch(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ostrelctl: %s\n", e.what());
   } catch (...) {
     std::fprintf(stderr, "ostrelctl: unexpected failure\n");
   }
-  return 1;
+  // fetch and check-update give up on stalled servers; their jobs get a
+  // bounded time to leave WinINet before the process tears down.
+  ostrel::update::WaitForLiveJobsAtExit();
+  return code;
 }
