@@ -1,9 +1,12 @@
 // The panel of a running Ostrel.exe, on the screen's pixels: hidden by its
 // close button and brought back to the corner from the tray, the background
 // that "tempe_type" selects, digits that follow the temperature, and the
-// update answer in a message box.
+// update answer in a message box; its tray icon, restored after the shell
+// restarts, and the tray menu.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <string>
 
@@ -152,6 +155,20 @@ TEST(Panel, TrayMenuOpensOnRightClickAndItsLastItemExitsWithZero) {
   const HWND panel = OstrelRun::WaitForPanel(program);
   ASSERT_NE(panel, nullptr);
   ASSERT_TRUE(WaitFor([&] { return run.Reports().size() >= 2; }, 10s)) << "both displays open";
+
+  // A shell that restarts has lost the icon; its "TaskbarCreated"
+  // broadcast makes the program add it again. The tray answers a change to
+  // an icon only while it has one (id 109 on the panel window).
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = panel;
+  icon.uID = 109;
+  const auto has_icon = [&] { return ::Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; };
+  EXPECT_TRUE(has_icon());
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
+  EXPECT_FALSE(has_icon());
+  ::PostMessageW(panel, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(WaitFor(has_icon, 5s)) << "the icon is back after TaskbarCreated";
 
   // The menu's texts live in the program's process, where Wine keeps
   // them out of reach of another process (GetMenuStringW answers nothing):
