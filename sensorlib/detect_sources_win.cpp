@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/win/environment.h"
 #include "common/win/text.h"
 #include "sensorlib/detect_sources.h"
 #include "sensorlib/host_files.h"
@@ -15,15 +16,6 @@
 
 namespace sensorlib {
 namespace {
-
-std::wstring Variable(const wchar_t* name) {
-  const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-  if (size == 0) return {};
-  std::wstring value(size, L'\0');
-  const DWORD n = ::GetEnvironmentVariableW(name, value.data(), size);
-  value.resize(n < size ? n : 0);
-  return value;
-}
 
 // Wine's ntdll exports this; Windows' does not.
 bool UnderWine() {
@@ -52,7 +44,7 @@ std::vector<DetectedSource> DetectSourcesOfThisMachine(const Log& log) {
   ScriptLocation where = LocateScript();
   std::error_code error;
   const bool beside = !where.from_variable && std::filesystem::is_regular_file(where.path, error);
-  const std::wstring sysfs = Variable(L"OSTREL_SYSFS_ROOT");
+  const std::wstring sysfs = ostrel::win::EnvironmentVariable(L"OSTREL_SYSFS_ROOT");
   const SourcePlan plan = ChooseSources(where.from_variable, !sysfs.empty(), beside);
 
   std::vector<DetectedSource> found;

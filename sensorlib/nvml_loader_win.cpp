@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/win/environment.h"
 #include "common/win/module_path.h"
 #include "sensorlib/nvml_source.h"
 
@@ -33,10 +34,9 @@ HMODULE LoadNvml() {
                                         LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     return module;
   }
-  wchar_t folder[MAX_PATH];
-  const DWORD n = ::GetEnvironmentVariableW(L"ProgramW6432", folder, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  const std::wstring path = std::wstring(folder) + L"\\NVIDIA Corporation\\NVSMI\\nvml.dll";
+  const std::wstring folder = ostrel::win::EnvironmentVariable(L"ProgramW6432");
+  if (folder.empty()) return nullptr;
+  const std::wstring path = folder + L"\\NVIDIA Corporation\\NVSMI\\nvml.dll";
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

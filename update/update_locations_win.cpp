@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "common/win/environment.h"
 #include "update/update_locations.h"
 #include "update/update_server.h"
 
@@ -15,12 +16,8 @@ namespace ostrel::update {
 namespace {
 
 std::optional<std::wstring> EnvironmentValue(const wchar_t* name) {
-  const DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
-  if (n == 0) return std::nullopt;
-  std::wstring value(n, L'\0');
-  const DWORD got = ::GetEnvironmentVariableW(name, value.data(), n);
-  if (got == 0 || got >= n) return std::nullopt;
-  value.resize(got);
+  std::wstring value = win::EnvironmentVariable(name);
+  if (value.empty()) return std::nullopt;
   return value;
 }
 
