@@ -260,6 +260,8 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void StartDrag();
   // The topmost responding control under a client point, or null.
   MControl* ControlAt(CPoint pt);
+  int ReleaseToHover(int (MControl::*release)(UINT, CPoint), UINT keys, CPoint pt);
+  int DoubleClickToHover(int (MControl::*click)(UINT, CPoint), UINT keys, CPoint pt);
   void FlushDelayed() noexcept;
   MControl* FindFocusable(bool forward);
   static unsigned CurrentModifierCode() noexcept;

@@ -104,18 +104,30 @@ int PaintManager::OnLButtonUp(UINT keys, CPoint pt) {
   }
   m_bLeftPressed = 0;
   m_bDragPending = 0;
+  return ReleaseToHover(&MControl::OnLButtonUp, keys, pt);
+}
+
+int PaintManager::OnLButtonDblClk(UINT keys, CPoint pt) {
+  return DoubleClickToHover(&MControl::OnLButtonDblClk, keys, pt);
+}
+
+// A release goes to the control the press went to; the hover is forgotten
+// when the release is off it (as the control stood before the call).
+int PaintManager::ReleaseToHover(int (MControl::*release)(UINT, CPoint), UINT keys, CPoint pt) {
   if (MControl* hover = m_hover.Get(); hover && hover->IsVisible() && hover->GetRresponse()) {
     const bool outside = !hover->GetRect().PtInRect(pt);
-    hover->OnLButtonUp(keys, pt);
+    (hover->*release)(keys, pt);
     if (outside) m_hover = nullptr;
   }
   return 1;
 }
 
-int PaintManager::OnLButtonDblClk(UINT keys, CPoint pt) {
+// A double click goes to the hover control, which stays the hover only if it
+// survived the handler and still holds the point.
+int PaintManager::DoubleClickToHover(int (MControl::*click)(UINT, CPoint), UINT keys, CPoint pt) {
   if (MControl* hover = m_hover.Get(); hover && hover->IsVisible() && hover->GetRresponse()) {
     const ControlRef ref(hover);
-    hover->OnLButtonDblClk(keys, pt);
+    (hover->*click)(keys, pt);
     if (!ref.Get() || !ref.Get()->PtInRect(pt)) m_hover = nullptr;
   }
   return 1;
@@ -145,21 +157,11 @@ int PaintManager::OnRButtonUp(UINT keys, CPoint pt) {
     ReleaseCapture();
     m_bCaptured = 0;
   }
-  if (MControl* hover = m_hover.Get(); hover && hover->IsVisible() && hover->GetRresponse()) {
-    const bool outside = !hover->GetRect().PtInRect(pt);
-    hover->OnRButtonUp(keys, pt);
-    if (outside) m_hover = nullptr;
-  }
-  return 1;
+  return ReleaseToHover(&MControl::OnRButtonUp, keys, pt);
 }
 
 int PaintManager::OnRButtonDblClk(UINT keys, CPoint pt) {
-  if (MControl* hover = m_hover.Get(); hover && hover->IsVisible() && hover->GetRresponse()) {
-    const ControlRef ref(hover);
-    hover->OnRButtonDblClk(keys, pt);
-    if (!ref.Get() || !ref.Get()->PtInRect(pt)) m_hover = nullptr;
-  }
-  return 1;
+  return DoubleClickToHover(&MControl::OnRButtonDblClk, keys, pt);
 }
 
 int PaintManager::OnMouseWheel(UINT keys, int delta, CPoint screenPt) {
