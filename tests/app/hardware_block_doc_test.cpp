@@ -20,17 +20,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 fs::path StageBin(const fs::path& stage) {
-  const fs::path bin = testing::BuildFolder() / "bin";
   fs::remove_all(stage);
-  for (const auto& entry : fs::recursive_directory_iterator(bin)) {
-    const fs::path target = stage / fs::relative(entry.path(), bin);
-    if (entry.is_directory()) {
-      fs::create_directories(target);
-    } else {
-      fs::create_directories(target.parent_path());
-      ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
-    }
-  }
+  testing::CopyTree(testing::BuildFolder() / "bin", stage);
   return stage;
 }
 
