@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "common/win/unique_any.h"
 
@@ -24,6 +25,17 @@ inline std::filesystem::path ExecutableFolder() {
 // <build>/tests holds the tests, <build>/bin what a user gets, <build>/sim
 // the stand-ins.
 inline std::filesystem::path BuildFolder() { return ExecutableFolder().parent_path(); }
+
+// Polls until the condition holds; false when the limit passed first.
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
 
 class ChildProcess {
  public:
