@@ -1,6 +1,6 @@
-// Child processes for the tests: started from a file, waited for with a
-// limit, and ended by the owner if still running; or run to their end with
-// what they print captured.
+// Programs as a test runs them: from a copy of <build>/bin, started and
+// waited for with a limit and ended by the owner if still running, or run
+// to their end with what they print captured.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,21 @@ inline std::filesystem::path ExecutableFolder() {
 // <build>/tests holds the tests, <build>/bin what a user gets, <build>/sim
 // the stand-ins.
 inline std::filesystem::path BuildFolder() { return ExecutableFolder().parent_path(); }
+
+// Copies a folder file by file, as a user unzips <build>/bin into a folder
+// of their own (libstdc++'s copy fails on Windows when the target exists,
+// whatever the options).
+inline void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
+    const std::filesystem::path target = to / std::filesystem::relative(entry.path(), from);
+    if (entry.is_directory()) {
+      std::filesystem::create_directories(target);
+    } else {
+      std::filesystem::create_directories(target.parent_path());
+      ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
+    }
+  }
+}
 
 // Polls until the condition holds; false when the limit passed first.
 template <typename Condition>

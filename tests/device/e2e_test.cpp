@@ -31,17 +31,7 @@ class DeviceEndToEndTest : public ::testing::Test {
   fs::path Stage(const SimSession& sim) {
     const fs::path bin = testing::ExecutableFolder().parent_path().parent_path() / "bin";
     const fs::path stage = sim.Folder() / "stage";
-    // File by file with CopyFileW: libstdc++'s fs::copy and copy_file fail
-    // on Windows when the target exists, whatever the options.
-    for (const auto& entry : fs::recursive_directory_iterator(bin)) {
-      const fs::path target = stage / fs::relative(entry.path(), bin);
-      if (entry.is_directory()) {
-        fs::create_directories(target);
-      } else {
-        fs::create_directories(target.parent_path());
-        ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
-      }
-    }
+    app::testing::CopyTree(bin, stage);
     ::CopyFileW((testing::ExecutableFolder() / "hidapi.dll").wstring().c_str(),
                 (stage / "hidapi.dll").wstring().c_str(), FALSE);
     return stage;

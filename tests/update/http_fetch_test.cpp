@@ -548,9 +548,7 @@ TEST_F(HttpDownload, WithoutAWindowNothingIsPostedOrRemembered) {
 class HttpFetchTool : public HttpDownload {};
 
 TEST_F(HttpFetchTool, PrintsTheBytesOfThisTransfer) {
-  wchar_t exe_path[MAX_PATH * 4] = {};
-  ::GetModuleFileNameW(nullptr, exe_path, MAX_PATH * 4);
-  const std::filesystem::path bin = std::filesystem::path(exe_path).parent_path().parent_path() / "bin";
+  const std::filesystem::path bin = app::testing::BuildFolder() / "bin";
   const std::filesystem::path stage = std::filesystem::path(TempPath(L"ostrel-fetch-stage"));
   std::filesystem::create_directories(stage);
   for (const wchar_t* file : {L"ostrelctl.exe", L"hidapi.dll"}) {
@@ -578,9 +576,7 @@ TEST_F(HttpFetchTool, PrintsTheBytesOfThisTransfer) {
 // run after run, and its exit waits for the job only a bounded time: under
 // Wine the job is still blocked in WinINet when the process tears down.
 TEST_F(HttpFetchTool, ProgramThatGaveUpOnAStalledServerExitsCleanly) {
-  wchar_t exe_path[MAX_PATH * 4] = {};
-  ::GetModuleFileNameW(nullptr, exe_path, MAX_PATH * 4);
-  const std::filesystem::path probe = std::filesystem::path(exe_path).parent_path() / "stalled_exit.exe";
+  const std::filesystem::path probe = app::testing::ExecutableFolder() / "stalled_exit.exe";
   for (int run = 0; run < 4; ++run) {
     const auto start = Clock::now();
     const CapturedRun stalled = RunCaptured(probe, At(L"/stall") + L" 300");

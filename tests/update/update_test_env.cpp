@@ -7,11 +7,7 @@
 
 namespace ostrel::update::testing {
 
-std::filesystem::path ExecutableFolder() {
-  wchar_t self[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return std::filesystem::path(self).parent_path();
-}
+std::filesystem::path ExecutableFolder() { return app::testing::ExecutableFolder(); }
 
 std::filesystem::path UpdateServerState() { return ExecutableFolder() / "update_service"; }
 
