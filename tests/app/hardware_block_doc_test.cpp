@@ -10,7 +10,6 @@
 #include <string>
 #include <thread>
 
-#include "common/win/unique_any.h"
 #include "tests/app/ostrel_run_win.h"
 #include "tests/app/test_process_win.h"
 
@@ -20,56 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-struct Finished {
-  DWORD exit_code = STILL_ACTIVE;
-  std::string output;
-};
-
-// Runs to the end with stdout and stderr captured.
-Finished RunCaptured(const fs::path& exe, const std::wstring& arguments) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_raw = nullptr;
-  HANDLE write_raw = nullptr;
-  if (!::CreatePipe(&read_raw, &write_raw, &inherit, 0)) return {};
-  win::unique_handle read_end(read_raw);
-  win::unique_handle write_end(write_raw);
-  ::SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end.get();
-  startup.hStdError = write_end.get();
-  std::wstring command_line = L"\"" + exe.wstring() + L"\" " + arguments;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(exe.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        exe.parent_path().wstring().c_str(), &startup, &info)) {
-    return {};
-  }
-  win::unique_handle process(info.hProcess);
-  win::unique_handle thread(info.hThread);
-  write_end.reset();
-  Finished finished;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-    finished.output.append(buffer, got);
-  ::WaitForSingleObject(process.get(), 30000);
-  ::GetExitCodeProcess(process.get(), &finished.exit_code);
-  return finished;
-}
-
 fs::path StageBin(const fs::path& stage) {
-  const fs::path bin = testing::BuildFolder() / "bin";
   fs::remove_all(stage);
-  for (const auto& entry : fs::recursive_directory_iterator(bin)) {
-    const fs::path target = stage / fs::relative(entry.path(), bin);
-    if (entry.is_directory()) {
-      fs::create_directories(target);
-    } else {
-      fs::create_directories(target.parent_path());
-      ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
-    }
-  }
+  testing::CopyTree(testing::BuildFolder() / "bin", stage);
   return stage;
 }
 
@@ -93,11 +45,11 @@ TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningProgramsTemperatures) 
   ASSERT_TRUE(job.Started());
   const HWND panel = testing::OstrelRun::WaitForPanel(job);
   ASSERT_NE(panel, nullptr);
-  Finished read;
+  testing::CapturedRun read;
   const auto end = std::chrono::steady_clock::now() + 10s;
   do {
     std::this_thread::sleep_for(100ms);
-    read = RunCaptured(reader, L"");
+    read = testing::RunCaptured(reader, L"");
   } while (read.output.find("CPU 47.5") == std::string::npos && std::chrono::steady_clock::now() < end);
 
   EXPECT_EQ(read.exit_code, 0u) << read.output;
@@ -111,7 +63,7 @@ TEST(HardwareBlockDoc, TheDocumentedExampleReadsTheRunningProgramsTemperatures) 
   EXPECT_EQ(job.WaitExit(15s), 0u);
 
   // With the program gone nobody holds the block: the example says so.
-  const Finished after = RunCaptured(reader, L"");
+  const testing::CapturedRun after = testing::RunCaptured(reader, L"");
   EXPECT_EQ(after.exit_code, 1u) << after.output;
   EXPECT_NE(after.output.find("is Ostrel running?"), std::string::npos) << after.output;
   ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", nullptr);

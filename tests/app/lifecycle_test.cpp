@@ -27,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::ChildProcess;
+using testing::WaitFor;
 
 std::map<std::string, std::string> ReadReport(const fs::path& file) {
   std::map<std::string, std::string> values;
@@ -37,16 +38,6 @@ std::map<std::string, std::string> ReadReport(const fs::path& file) {
     if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
   }
   return values;
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
 }
 
 class LifecycleTest : public ::testing::Test {

@@ -29,30 +29,6 @@ using namespace std::chrono_literals;
 inline constexpr char kOneDisplay[] =
     "[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\ninterfaces = 0001:6 FF01:1\nfirmware = 0x010A\n";
 
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
-
-// Copies a folder file by file (libstdc++'s copy fails on Windows when the
-// target exists, whatever the options).
-inline void CopyTree(const fs::path& from, const fs::path& to) {
-  for (const auto& entry : fs::recursive_directory_iterator(from)) {
-    const fs::path target = to / fs::relative(entry.path(), from);
-    if (entry.is_directory()) {
-      fs::create_directories(target);
-    } else {
-      fs::create_directories(target.parent_path());
-      ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
-    }
-  }
-}
-
 // HKCU\SOFTWARE\TEMP, shared by every process of the prefix.
 inline void ClearSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\TEMP"); }
 

@@ -14,55 +14,16 @@
 #include <thread>
 #include <vector>
 
-#include "common/win/unique_any.h"
+#include "tests/app/test_process_win.h"
 #include "tests/device/sim_session.h"
 
 namespace ostrel::device {
 namespace {
 
 namespace fs = std::filesystem;
+using app::testing::CapturedRun;
+using app::testing::RunCaptured;
 using testing::SimSession;
-
-struct Finished {
-  DWORD exit_code = 0;
-  std::string output;
-};
-
-Finished RunProcess(const fs::path& exe, const std::wstring& arguments) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_raw = nullptr;
-  HANDLE write_raw = nullptr;
-  if (!::CreatePipe(&read_raw, &write_raw, &inherit, 0)) return {~0u, "CreatePipe failed"};
-  win::unique_handle read_end(read_raw);
-  win::unique_handle write_end(write_raw);
-  ::SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end.get();
-  startup.hStdError = write_end.get();
-  startup.hStdInput = nullptr;
-  std::wstring command_line = L"\"" + exe.wstring() + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(exe.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        exe.parent_path().wstring().c_str(), &startup, &process)) {
-    return {~0u, "CreateProcess failed"};
-  }
-  win::unique_handle process_handle(process.hProcess);
-  win::unique_handle thread_handle(process.hThread);
-  write_end.reset();
-
-  Finished finished;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    finished.output.append(buffer, got);
-  }
-  ::WaitForSingleObject(process_handle.get(), 60000);
-  ::GetExitCodeProcess(process_handle.get(), &finished.exit_code);
-  return finished;
-}
 
 class DeviceEndToEndTest : public ::testing::Test {
  protected:
@@ -70,17 +31,7 @@ class DeviceEndToEndTest : public ::testing::Test {
   fs::path Stage(const SimSession& sim) {
     const fs::path bin = testing::ExecutableFolder().parent_path().parent_path() / "bin";
     const fs::path stage = sim.Folder() / "stage";
-    // File by file with CopyFileW: libstdc++'s fs::copy and copy_file fail
-    // on Windows when the target exists, whatever the options.
-    for (const auto& entry : fs::recursive_directory_iterator(bin)) {
-      const fs::path target = stage / fs::relative(entry.path(), bin);
-      if (entry.is_directory()) {
-        fs::create_directories(target);
-      } else {
-        fs::create_directories(target.parent_path());
-        ::CopyFileW(entry.path().wstring().c_str(), target.wstring().c_str(), FALSE);
-      }
-    }
+    app::testing::CopyTree(bin, stage);
     ::CopyFileW((testing::ExecutableFolder() / "hidapi.dll").wstring().c_str(),
                 (stage / "hidapi.dll").wstring().c_str(), FALSE);
     return stage;
@@ -111,7 +62,7 @@ TEST_F(DeviceEndToEndTest, RunSendsTheScriptedCpuTemperatureEverySecond) {
          "hardware gpu NVIDIA GeForce RTX 3060\n"
          "temperature 0 60 GPU Temperature\n");
   const fs::path stage = Stage(sim);
-  const Finished run = RunProcess(stage / "ostrelctl.exe", L"run --seconds 3");
+  const CapturedRun run = RunCaptured(stage / "ostrelctl.exe", L"run --seconds 3");
   EXPECT_EQ(run.exit_code, 0u) << run.output;
   EXPECT_NE(run.output.find("displays: 1"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("CPU 45"), std::string::npos) << run.output;
@@ -135,7 +86,7 @@ TEST_F(DeviceEndToEndTest, RunSendsTheScriptedCpuTemperatureEverySecond) {
 TEST_F(DeviceEndToEndTest, SendReachesEveryDisplay) {
   SimSession sim(kTwoDisplays);
   const fs::path stage = Stage(sim);
-  const Finished send = RunProcess(stage / "ostrelctl.exe", L"send 45.9");
+  const CapturedRun send = RunCaptured(stage / "ostrelctl.exe", L"send 45.9");
   EXPECT_EQ(send.exit_code, 0u) << send.output;
   EXPECT_NE(send.output.find("07 FF FF 00 04 05 sent to 2 display(s)"), std::string::npos) << send.output;
   const auto sends = sim.Events("send_feature");
@@ -144,13 +95,13 @@ TEST_F(DeviceEndToEndTest, SendReachesEveryDisplay) {
   EXPECT_EQ(sends[1].where(), "right 0");
   for (const auto& s : sends) EXPECT_EQ(Head(s), (std::vector<std::uint8_t>{0x07, 0xFF, 0xFF, 0, 4, 5}));
 
-  EXPECT_EQ(RunProcess(stage / "ostrelctl.exe", L"send warm").exit_code, 2u);
+  EXPECT_EQ(RunCaptured(stage / "ostrelctl.exe", L"send warm").exit_code, 2u);
 }
 
 TEST_F(DeviceEndToEndTest, DevicesListsEveryDisplayAndTheFirstOnesFirmware) {
   SimSession sim(kTwoDisplays);
   const fs::path stage = Stage(sim);
-  const Finished devices = RunProcess(stage / "ostrelctl.exe", L"devices");
+  const CapturedRun devices = RunCaptured(stage / "ostrelctl.exe", L"devices");
   EXPECT_EQ(devices.exit_code, 0u) << devices.output;
   EXPECT_NE(devices.output.find("displays: 2"), std::string::npos) << devices.output;
   EXPECT_NE(devices.output.find("0  \\\\?\\hid#vid_1a2c&pid_4f84&mi_01#"), std::string::npos)
@@ -169,15 +120,15 @@ TEST_F(DeviceEndToEndTest, AFailingDisplayIsToldAndServedAgainWhenBack) {
   const fs::path stage = Stage(sim);
   const fs::path ctl = stage / "ostrelctl.exe";
 
-  const Finished refused = RunProcess(ctl, L"send 45");
+  const CapturedRun refused = RunCaptured(ctl, L"send 45");
   EXPECT_EQ(refused.exit_code, 1u) << refused.output;
   EXPECT_NE(refused.output.find("sent to 0 display(s), refused by 1"), std::string::npos) << refused.output;
 
   sim.Reconfigure(std::string(kDisplay) + "read_fails = yes\n");
-  const Finished unread = RunProcess(ctl, L"devices");
+  const CapturedRun unread = RunCaptured(ctl, L"devices");
   EXPECT_NE(unread.output.find("firmware of display 0: no answer"), std::string::npos) << unread.output;
   sim.Reconfigure(std::string(kDisplay) + "wrong_first_replies = 2\n");
-  const Finished wrong = RunProcess(ctl, L"devices");
+  const CapturedRun wrong = RunCaptured(ctl, L"devices");
   EXPECT_NE(wrong.output.find("firmware of display 0: no answer"), std::string::npos) << wrong.output;
 
   // Taken away after two reports and plugged in again 3 s later, silently.
@@ -200,7 +151,7 @@ TEST_F(DeviceEndToEndTest, AFailingDisplayIsToldAndServedAgainWhenBack) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
   });
-  const Finished run = RunProcess(ctl, L"run --seconds 18");
+  const CapturedRun run = RunCaptured(ctl, L"run --seconds 18");
   running = false;
   watcher.join();
   EXPECT_EQ(run.exit_code, 0u) << run.output;

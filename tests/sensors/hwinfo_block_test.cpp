@@ -10,24 +10,14 @@
 #include "sensorlib/kinds.h"
 #include "sensors/hardware_block.h"
 #include "tests/sensors/hwinfo_layout.h"
+#include "tests/sensors/publish_items.h"
 
 namespace sensorlib {
 namespace {
 
 using ostrel::sensors::BlockField;
+using sensors_test::Publish;
 namespace layout = hwinfo_layout;
-
-ostrel::sensors::BlockUpdate Publish(const std::vector<SnapshotItem>& items) {
-  ostrel::sensors::PassResults results;
-  for (int h = 0; h < static_cast<int>(items.size()); ++h) {
-    for (const auto& r : items[h].readings) {
-      if (r.sensor_class != kClassTemperature) continue;
-      ApplyTemperatureRules(
-          results, {items[h].kind, r.label, items[h].name, static_cast<float>(r.value), {h, r.slot}});
-    }
-  }
-  return ostrel::sensors::DecideBlockUpdate(results);
-}
 
 // Parsed from an exact-size copy, so a read past the end is caught by the
 // sanitizers.

@@ -12,6 +12,7 @@
 
 #include "common/win/unique_any.h"
 #include "sensors/hardware_block.h"
+#include "tests/app/test_process_win.h"
 #include "tests/sensors/build_paths_win.h"
 
 namespace {
@@ -24,57 +25,15 @@ struct Result {
   std::string out, err;
 };
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  // The console tool writes text-mode output: "\n" arrives as "\r\n".
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
-}
-
-// Runs bin\ostrelctl.exe with its output in files (no pipe to drain while
-// waiting). script empty: the variable is removed, so the library looks
-// beside itself.
+// Runs bin\ostrelctl.exe. script empty: the variable is removed, so the
+// library looks beside itself.
 Result RunTool(const std::wstring& arguments, const fs::path& script) {
-  const fs::path bin = sensors_test::BuildDir() / "bin";
-  const fs::path dir = fs::temp_directory_path();
-  const fs::path out_path = dir / ("ostrelctl-out-" + std::to_string(::GetCurrentProcessId()));
-  const fs::path err_path = dir / ("ostrelctl-err-" + std::to_string(::GetCurrentProcessId()));
   ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", script.empty() ? nullptr : script.wstring().c_str());
-
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  ostrel::win::unique_file out(::CreateFileW(out_path.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ostrel::win::unique_file err(::CreateFileW(err_path.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  Result result;
-  if (!out || !err) return result;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
-  startup.hStdOutput = out.get();
-  startup.hStdError = err.get();
-  std::wstring command = L"\"" + (bin / "ostrelctl.exe").wstring() + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, bin.wstring().c_str(),
-                        &startup, &process)) {
-    return result;
-  }
-  ostrel::win::unique_handle process_handle(process.hProcess), thread_handle(process.hThread);
-  ::WaitForSingleObject(process.hProcess, 30000);
-  ::GetExitCodeProcess(process.hProcess, &result.exit_code);
-  out.reset();
-  err.reset();
-  result.out = ReadText(out_path);
-  result.err = ReadText(err_path);
-  fs::remove(out_path);
-  fs::remove(err_path);
-  return result;
+  const auto run =
+      ostrel::app::testing::RunCaptured(sensors_test::BuildDir() / "bin" / "ostrelctl.exe", arguments,
+                                        {.limit = std::chrono::seconds(30), .error_apart = true});
+  return {run.exit_code, ostrel::app::testing::UnixLineEnds(run.output),
+          ostrel::app::testing::UnixLineEnds(run.error)};
 }
 
 class OstrelctlSensors : public ::testing::Test {

@@ -1,35 +1,25 @@
 // ostrelctl copied out of <build>/bin into a folder of its own, as a user
-// unzips it (no sensors.txt beside the library), run with its output in a
-// file; the hardware block held by the test process with other contents.
+// unzips it (no sensors.txt beside the library), run with its output
+// captured; the hardware block held by the test process with other contents.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "common/win/text.h"
 #include "common/win/unique_any.h"
 #include "sensors/hardware_block.h"
+#include "tests/app/test_process_win.h"
 #include "tests/sensors/build_paths_win.h"
 
 namespace sensors_test {
 
 using namespace ostrel::sensors;
 namespace fs = std::filesystem;
-
-inline std::string ReadText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
-}
 
 // Wine's kernel32 turns a Windows path into the host's; nothing on Windows.
 inline std::string UnixPath(const fs::path& path) {
@@ -67,34 +57,15 @@ class ToolCopy : public ::testing::Test {
   }
 
   std::string Run(const std::wstring& arguments, DWORD expected_exit = 0) {
-    // A fresh file each time: the last child's handle may linger a moment.
-    const fs::path out_path = base_ / ("out" + std::to_string(++runs_) + ".txt");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    ostrel::win::unique_file out(::CreateFileW(out_path.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                               &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out) {
-      ADD_FAILURE() << "cannot create " << out_path;
-      return {};
-    }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.get();
-    startup.hStdError = out.get();
-    std::wstring command = L"\"" + (app_ / "ostrelctl.exe").wstring() + L"\" " + arguments;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, app_.wstring().c_str(),
-                          &startup, &process)) {
+    const auto run = ostrel::app::testing::RunCaptured(app_ / "ostrelctl.exe", arguments,
+                                                       {.limit = std::chrono::seconds(30)});
+    if (!run.started) {
       ADD_FAILURE() << "cannot start ostrelctl";
       return {};
     }
-    ostrel::win::unique_handle process_handle(process.hProcess), thread_handle(process.hThread);
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD exit_code = 0;
-    ::GetExitCodeProcess(process.hProcess, &exit_code);
-    out.reset();
-    std::string text = ReadText(out_path);
-    EXPECT_EQ(exit_code, expected_exit) << text;
+    EXPECT_TRUE(run.ended) << "ostrelctl still running after 30 s";
+    std::string text = ostrel::app::testing::UnixLineEnds(run.output);
+    EXPECT_EQ(run.exit_code, expected_exit) << text;
     return text;
   }
 
@@ -109,7 +80,6 @@ class ToolCopy : public ::testing::Test {
   float Field(BlockField f) const { return LoadBlockFloat(view_.get(), f); }
 
   fs::path base_, app_, tree_;
-  int runs_ = 0;
   ostrel::win::unique_handle section_;
   ostrel::win::unique_mapped_view view_;
 };

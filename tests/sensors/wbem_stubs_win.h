@@ -45,188 +45,80 @@ class Com : public Interface {
   std::atomic<ULONG> refs_{1};
 };
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-parameter"
+// A method the fakes do not use; the parameters are types alone.
+#define WBEM_NOT_SUPPORTED(name, ...) \
+  HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return WBEM_E_NOT_SUPPORTED; }
+
 class ServicesStub : public Com<IWbemServices> {
  public:
-  HRESULT STDMETHODCALLTYPE OpenNamespace(const BSTR strNamespace, LONG lFlags, IWbemContext* pCtx,
-                                          IWbemServices** ppWorkingNamespace,
-                                          IWbemCallResult** ppResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE CancelAsyncCall(IWbemObjectSink* pSink) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE QueryObjectSink(LONG lFlags, IWbemObjectSink** ppResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE GetObject(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
-                                      IWbemClassObject** ppObject, IWbemCallResult** ppCallResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE GetObjectAsync(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
-                                           IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE PutClass(IWbemClassObject* pObject, LONG lFlags, IWbemContext* pCtx,
-                                     IWbemCallResult** ppCallResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE PutClassAsync(IWbemClassObject* pObject, LONG lFlags, IWbemContext* pCtx,
-                                          IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteClass(const BSTR strClass, LONG lFlags, IWbemContext* pCtx,
-                                        IWbemCallResult** ppCallResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteClassAsync(const BSTR strClass, LONG lFlags, IWbemContext* pCtx,
-                                             IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE CreateClassEnum(const BSTR strSuperclass, LONG lFlags, IWbemContext* pCtx,
-                                            IEnumWbemClassObject** ppEnum) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE CreateClassEnumAsync(const BSTR strSuperclass, LONG lFlags, IWbemContext* pCtx,
-                                                 IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE PutInstance(IWbemClassObject* pInst, LONG lFlags, IWbemContext* pCtx,
-                                        IWbemCallResult** ppCallResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE PutInstanceAsync(IWbemClassObject* pInst, LONG lFlags, IWbemContext* pCtx,
-                                             IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteInstance(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
-                                           IWbemCallResult** ppCallResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteInstanceAsync(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
-                                                IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR strFilter, LONG lFlags, IWbemContext* pCtx,
-                                               IEnumWbemClassObject** ppEnum) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE CreateInstanceEnumAsync(const BSTR strFilter, LONG lFlags, IWbemContext* pCtx,
-                                                    IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE ExecQuery(const BSTR strQueryLanguage, const BSTR strQuery, LONG lFlags,
-                                      IWbemContext* pCtx, IEnumWbemClassObject** ppEnum) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE ExecQueryAsync(const BSTR strQueryLanguage, const BSTR strQuery, LONG lFlags,
-                                           IWbemContext* pCtx, IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR strQueryLanguage, const BSTR strQuery,
-                                                  LONG lFlags, IWbemContext* pCtx,
-                                                  IEnumWbemClassObject** ppEnum) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR strQueryLanguage, const BSTR strQuery,
-                                                       LONG lFlags, IWbemContext* pCtx,
-                                                       IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE ExecMethod(const BSTR strObjectPath, const BSTR strMethodName, LONG lFlags,
-                                       IWbemContext* pCtx, IWbemClassObject* pInParams,
-                                       IWbemClassObject** ppOutParams,
-                                       IWbemCallResult** ppCallResult) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR strObjectPath, const BSTR strMethodName, LONG lFlags,
-                                            IWbemContext* pCtx, IWbemClassObject* pInParams,
-                                            IWbemObjectSink* pResponseHandler) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
+  WBEM_NOT_SUPPORTED(OpenNamespace, const BSTR, LONG, IWbemContext*, IWbemServices**, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(CancelAsyncCall, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(QueryObjectSink, LONG, IWbemObjectSink**)
+  WBEM_NOT_SUPPORTED(GetObject, const BSTR, LONG, IWbemContext*, IWbemClassObject**, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(GetObjectAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(PutClass, IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(PutClassAsync, IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(DeleteClass, const BSTR, LONG, IWbemContext*, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(DeleteClassAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(CreateClassEnum, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**)
+  WBEM_NOT_SUPPORTED(CreateClassEnumAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(PutInstance, IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(PutInstanceAsync, IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(DeleteInstance, const BSTR, LONG, IWbemContext*, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(DeleteInstanceAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(CreateInstanceEnum, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**)
+  WBEM_NOT_SUPPORTED(CreateInstanceEnumAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(ExecQuery, const BSTR, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**)
+  WBEM_NOT_SUPPORTED(ExecQueryAsync, const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(ExecNotificationQuery, const BSTR, const BSTR, LONG, IWbemContext*,
+                     IEnumWbemClassObject**)
+  WBEM_NOT_SUPPORTED(ExecNotificationQueryAsync, const BSTR, const BSTR, LONG, IWbemContext*,
+                     IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(ExecMethod, const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
+                     IWbemClassObject**, IWbemCallResult**)
+  WBEM_NOT_SUPPORTED(ExecMethodAsync, const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
+                     IWbemObjectSink*)
 };
 
 class EnumStub : public Com<IEnumWbemClassObject> {
  public:
-  HRESULT STDMETHODCALLTYPE Reset() override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE Next(LONG lTimeout, ULONG uCount, IWbemClassObject** apObjects,
-                                 ULONG* puReturned) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE NextAsync(ULONG uCount, IWbemObjectSink* pSink) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumWbemClassObject** ppEnum) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE Skip(LONG lTimeout, ULONG nCount) override { return WBEM_E_NOT_SUPPORTED; }
+  WBEM_NOT_SUPPORTED(Reset)
+  WBEM_NOT_SUPPORTED(Next, LONG, ULONG, IWbemClassObject**, ULONG*)
+  WBEM_NOT_SUPPORTED(NextAsync, ULONG, IWbemObjectSink*)
+  WBEM_NOT_SUPPORTED(Clone, IEnumWbemClassObject**)
+  WBEM_NOT_SUPPORTED(Skip, LONG, ULONG)
 };
 
 class ObjectStub : public Com<IWbemClassObject> {
  public:
-  HRESULT STDMETHODCALLTYPE GetQualifierSet(IWbemQualifierSet** ppQualSet) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pType,
-                                LONG* plFlavor) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE Put(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE Type) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE Delete(LPCWSTR wszName) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetNames(LPCWSTR wszQualifierName, LONG lFlags, VARIANT* pQualifierVal,
-                                     SAFEARRAY** pNames) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE BeginEnumeration(LONG lEnumFlags) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE Next(LONG lFlags, BSTR* strName, VARIANT* pVal, CIMTYPE* pType,
-                                 LONG* plFlavor) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE EndEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR wszProperty,
-                                                    IWbemQualifierSet** ppQualSet) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IWbemClassObject** ppCopy) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetObjectText(LONG lFlags, BSTR* pstrObjectText) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE SpawnDerivedClass(LONG lFlags, IWbemClassObject** ppNewClass) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE SpawnInstance(LONG lFlags, IWbemClassObject** ppNewInstance) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE CompareTo(LONG lFlags, IWbemClassObject* pCompareTo) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE GetPropertyOrigin(LPCWSTR wszName, BSTR* pstrClassName) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE InheritsFrom(LPCWSTR strAncestor) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetMethod(LPCWSTR wszName, LONG lFlags, IWbemClassObject** ppInSignature,
-                                      IWbemClassObject** ppOutSignature) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE PutMethod(LPCWSTR wszName, LONG lFlags, IWbemClassObject* pInSignature,
-                                      IWbemClassObject* pOutSignature) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteMethod(LPCWSTR wszName) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE BeginMethodEnumeration(LONG lEnumFlags) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE NextMethod(LONG lFlags, BSTR* pstrName, IWbemClassObject** ppInSignature,
-                                       IWbemClassObject** ppOutSignature) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE EndMethodEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR wszMethod, IWbemQualifierSet** ppQualSet) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR wszMethodName, BSTR* pstrClassName) override {
-    return WBEM_E_NOT_SUPPORTED;
-  }
+  WBEM_NOT_SUPPORTED(GetQualifierSet, IWbemQualifierSet**)
+  WBEM_NOT_SUPPORTED(Get, LPCWSTR, LONG, VARIANT*, CIMTYPE*, LONG*)
+  WBEM_NOT_SUPPORTED(Put, LPCWSTR, LONG, VARIANT*, CIMTYPE)
+  WBEM_NOT_SUPPORTED(Delete, LPCWSTR)
+  WBEM_NOT_SUPPORTED(GetNames, LPCWSTR, LONG, VARIANT*, SAFEARRAY**)
+  WBEM_NOT_SUPPORTED(BeginEnumeration, LONG)
+  WBEM_NOT_SUPPORTED(Next, LONG, BSTR*, VARIANT*, CIMTYPE*, LONG*)
+  WBEM_NOT_SUPPORTED(EndEnumeration)
+  WBEM_NOT_SUPPORTED(GetPropertyQualifierSet, LPCWSTR, IWbemQualifierSet**)
+  WBEM_NOT_SUPPORTED(Clone, IWbemClassObject**)
+  WBEM_NOT_SUPPORTED(GetObjectText, LONG, BSTR*)
+  WBEM_NOT_SUPPORTED(SpawnDerivedClass, LONG, IWbemClassObject**)
+  WBEM_NOT_SUPPORTED(SpawnInstance, LONG, IWbemClassObject**)
+  WBEM_NOT_SUPPORTED(CompareTo, LONG, IWbemClassObject*)
+  WBEM_NOT_SUPPORTED(GetPropertyOrigin, LPCWSTR, BSTR*)
+  WBEM_NOT_SUPPORTED(InheritsFrom, LPCWSTR)
+  WBEM_NOT_SUPPORTED(GetMethod, LPCWSTR, LONG, IWbemClassObject**, IWbemClassObject**)
+  WBEM_NOT_SUPPORTED(PutMethod, LPCWSTR, LONG, IWbemClassObject*, IWbemClassObject*)
+  WBEM_NOT_SUPPORTED(DeleteMethod, LPCWSTR)
+  WBEM_NOT_SUPPORTED(BeginMethodEnumeration, LONG)
+  WBEM_NOT_SUPPORTED(NextMethod, LONG, BSTR*, IWbemClassObject**, IWbemClassObject**)
+  WBEM_NOT_SUPPORTED(EndMethodEnumeration)
+  WBEM_NOT_SUPPORTED(GetMethodQualifierSet, LPCWSTR, IWbemQualifierSet**)
+  WBEM_NOT_SUPPORTED(GetMethodOrigin, LPCWSTR, BSTR*)
 };
+
+#undef WBEM_NOT_SUPPORTED
 
 }  // namespace wbem_fake
 
-#pragma GCC diagnostic pop
 #pragma GCC diagnostic pop

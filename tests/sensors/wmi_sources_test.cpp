@@ -11,11 +11,13 @@
 #include "sensorlib/merge.h"
 #include "sensorlib/system_load_source.h"
 #include "sensors/hardware_block.h"
+#include "tests/sensors/publish_items.h"
 
 namespace sensorlib {
 namespace {
 
 using ostrel::sensors::BlockField;
+using sensors_test::Publish;
 
 WmiRow Hardware(const std::string& id, const std::string& name, const std::string& type) {
   return {{{"Identifier", id}, {"Name", name}, {"HardwareType", type}}, {}};
@@ -39,18 +41,6 @@ class FakeWmi final : public WmiConnection {
   std::vector<std::string> queries;
   bool fail = false;
 };
-
-ostrel::sensors::BlockUpdate Publish(const std::vector<SnapshotItem>& items) {
-  ostrel::sensors::PassResults results;
-  for (int h = 0; h < static_cast<int>(items.size()); ++h) {
-    for (const auto& r : items[h].readings) {
-      if (r.sensor_class != kClassTemperature) continue;
-      ApplyTemperatureRules(
-          results, {items[h].kind, r.label, items[h].name, static_cast<float>(r.value), {h, r.slot}});
-    }
-  }
-  return ostrel::sensors::DecideBlockUpdate(results);
-}
 
 TEST(LibreHardwareMonitor, MapsOntoTheRulesAndQueriesSensorsOncePerUpdate) {
   auto owned = std::make_unique<FakeWmi>();

@@ -13,13 +13,15 @@
 #include <thread>
 #include <vector>
 
-#include "common/win/unique_any.h"
+#include "tests/app/test_process_win.h"
 #include "tests/update/test_server.h"
 #include "update/live_jobs.h"
 
 namespace ostrel::update {
 namespace {
 
+using app::testing::CapturedRun;
+using app::testing::RunCaptured;
 using testing::LoadTestServer;
 using testing::PatternBytes;
 using testing::TestServer;
@@ -543,50 +545,10 @@ TEST_F(HttpDownload, WithoutAWindowNothingIsPostedOrRemembered) {
 
 // ostrelctl fetch from a copy of <build>/bin: the byte count it prints is
 // this transfer's, not the size of a file that was already there.
-
-struct ToolRun {
-  DWORD exit_code = ~0u;
-  std::string output;
-};
-
-ToolRun RunTool(const std::filesystem::path& exe, const std::wstring& arguments) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_raw = nullptr;
-  HANDLE write_raw = nullptr;
-  if (!::CreatePipe(&read_raw, &write_raw, &inherit, 0)) return {};
-  win::unique_handle read_end(read_raw);
-  win::unique_handle write_end(write_raw);
-  ::SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end.get();
-  startup.hStdError = write_end.get();
-  std::wstring command_line = L"\"" + exe.wstring() + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(exe.wstring().c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        exe.parent_path().wstring().c_str(), &startup, &process)) {
-    return {};
-  }
-  win::unique_handle process_handle(process.hProcess);
-  win::unique_handle thread_handle(process.hThread);
-  write_end.reset();
-  ToolRun run;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-    run.output.append(buffer, got);
-  ::WaitForSingleObject(process_handle.get(), 60000);
-  ::GetExitCodeProcess(process_handle.get(), &run.exit_code);
-  return run;
-}
-
 class HttpFetchTool : public HttpDownload {};
 
 TEST_F(HttpFetchTool, PrintsTheBytesOfThisTransfer) {
-  wchar_t exe_path[MAX_PATH * 4] = {};
-  ::GetModuleFileNameW(nullptr, exe_path, MAX_PATH * 4);
-  const std::filesystem::path bin = std::filesystem::path(exe_path).parent_path().parent_path() / "bin";
+  const std::filesystem::path bin = app::testing::BuildFolder() / "bin";
   const std::filesystem::path stage = std::filesystem::path(TempPath(L"ostrel-fetch-stage"));
   std::filesystem::create_directories(stage);
   for (const wchar_t* file : {L"ostrelctl.exe", L"hidapi.dll"}) {
@@ -596,13 +558,14 @@ TEST_F(HttpFetchTool, PrintsTheBytesOfThisTransfer) {
   const std::filesystem::path ctl = stage / "ostrelctl.exe";
 
   { std::ofstream(std::filesystem::path(path_), std::ios::binary) << std::string(50000, 'x'); }
-  const ToolRun refused = RunTool(ctl, L"fetch " + At(L"/status/404/missing") + L" \"" + path_ + L"\"");
+  const CapturedRun refused =
+      RunCaptured(ctl, L"fetch " + At(L"/status/404/missing") + L" \"" + path_ + L"\"");
   EXPECT_EQ(refused.exit_code, 1u) << refused.output;
   EXPECT_EQ(refused.output.rfind("result -1 after ", 0), 0u) << refused.output;
   EXPECT_NE(refused.output.find(" s, 0 bytes ("), std::string::npos) << refused.output;
   EXPECT_EQ(ReadFile(path_), std::string(50000, 'x'));
 
-  const ToolRun fetched = RunTool(ctl, L"fetch " + At(L"/file/25000") + L" \"" + path_ + L"\"");
+  const CapturedRun fetched = RunCaptured(ctl, L"fetch " + At(L"/file/25000") + L" \"" + path_ + L"\"");
   EXPECT_EQ(fetched.exit_code, 0u) << fetched.output;
   EXPECT_NE(fetched.output.find(" s, 25000 bytes ("), std::string::npos) << fetched.output;
   EXPECT_EQ(ReadFile(path_), PatternBytes(25000));
@@ -613,12 +576,10 @@ TEST_F(HttpFetchTool, PrintsTheBytesOfThisTransfer) {
 // run after run, and its exit waits for the job only a bounded time: under
 // Wine the job is still blocked in WinINet when the process tears down.
 TEST_F(HttpFetchTool, ProgramThatGaveUpOnAStalledServerExitsCleanly) {
-  wchar_t exe_path[MAX_PATH * 4] = {};
-  ::GetModuleFileNameW(nullptr, exe_path, MAX_PATH * 4);
-  const std::filesystem::path probe = std::filesystem::path(exe_path).parent_path() / "stalled_exit.exe";
+  const std::filesystem::path probe = app::testing::ExecutableFolder() / "stalled_exit.exe";
   for (int run = 0; run < 4; ++run) {
     const auto start = Clock::now();
-    const ToolRun stalled = RunTool(probe, At(L"/stall") + L" 300");
+    const CapturedRun stalled = RunCaptured(probe, At(L"/stall") + L" 300");
     const double took = Seconds(start);
     std::printf("run %d against a stalled server: exit code %lu after %.2f s\n", run, stalled.exit_code,
                 took);
@@ -627,7 +588,7 @@ TEST_F(HttpFetchTool, ProgramThatGaveUpOnAStalledServerExitsCleanly) {
     EXPECT_LT(took, 8.0);
   }
   const auto start = Clock::now();
-  const ToolRun served = RunTool(probe, At(L"/text/1.0.1.2") + L" 5000");
+  const CapturedRun served = RunCaptured(probe, At(L"/text/1.0.1.2") + L" 5000");
   EXPECT_EQ(served.exit_code, 3u) << served.output;
   EXPECT_EQ(served.output.rfind("result 1, live jobs ", 0), 0u) << served.output;
   EXPECT_LT(Seconds(start), 2.0) << "nothing is left to wait for";

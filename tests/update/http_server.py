@@ -40,7 +40,6 @@ an interrupted test run leaves nothing behind for long.
 """
 
 import os
-import signal
 import socket
 import socketserver
 import sys
@@ -48,11 +47,12 @@ import threading
 import time
 import urllib.parse
 
+import loopback_server
+
 IDLE_SECONDS = 600
 PATTERN_PERIOD = 251
 PATTERN_BLOCK = bytes((7 * i + 3) % PATTERN_PERIOD for i in range(PATTERN_PERIOD * 4096))
 
-last_connection = time.monotonic()
 hits = {}
 hits_lock = threading.Lock()
 
@@ -103,8 +103,7 @@ def wait_for_close(sock, seconds):
 
 class Handler(socketserver.BaseRequestHandler):
     def handle(self):
-        global last_connection
-        last_connection = time.monotonic()
+        loopback_server.note_activity()
         sock = self.request
         sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         request = b""
@@ -228,26 +227,6 @@ class Server(socketserver.ThreadingMixIn, socketserver.TCPServer):
     request_queue_size = 64
 
 
-def blackhole():
-    """A listening socket whose accept queue is full: the kernel drops new
-    SYNs, so a client's connect hangs as with an unreachable host."""
-    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    listener.bind(("127.0.0.1", 0))
-    listener.listen(0)
-    port = listener.getsockname()[1]
-    fillers = []
-    for _ in range(4):
-        s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        s.setblocking(False)
-        try:
-            s.connect(("127.0.0.1", port))
-        except BlockingIOError:
-            pass
-        fillers.append(s)
-    time.sleep(0.2)
-    return listener, fillers, port
-
-
 def closed_port():
     s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     s.bind(("127.0.0.1", 0))
@@ -259,86 +238,19 @@ def closed_port():
 def serve(state):
     os.makedirs(state, exist_ok=True)
     server = Server(("127.0.0.1", 0), Handler)
-    hole = blackhole()
-    info = "port=%d\nblackhole_port=%d\nclosed_port=%d\n" % (server.server_address[1], hole[2], closed_port())
-    tmp = os.path.join(state, "server.txt.tmp")
-    with open(tmp, "w") as f:
-        f.write(info)
-    os.replace(tmp, os.path.join(state, "server.txt"))
-    with open(os.path.join(state, "server.pid"), "w") as f:
-        f.write(str(os.getpid()))
-
-    def idle_watch():
-        while time.monotonic() - last_connection < IDLE_SECONDS:
-            time.sleep(5)
-        server.shutdown()
-
-    threading.Thread(target=idle_watch, daemon=True).start()
-    signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
-    server.serve_forever(poll_interval=0.2)
-    for name in ("server.txt", "server.pid"):
-        try:
-            os.remove(os.path.join(state, name))
-        except OSError:
-            pass
+    hole_port, hole = loopback_server.blackhole()  # open while serving
+    info = "port=%d\nblackhole_port=%d\nclosed_port=%d\n" % (server.server_address[1], hole_port, closed_port())
+    loopback_server.serve_until_idle(state, server, info, IDLE_SECONDS)
 
 
 def start(state):
     os.makedirs(state, exist_ok=True)
     stop(state)
-    info = os.path.join(state, "server.txt")
-    # CTest waits for every holder of its pipes: the server gets none.
-    pid = os.fork()
-    if pid == 0:
-        os.setsid()
-        fd = os.open(os.devnull, os.O_RDWR)
-        log = os.open(os.path.join(state, "server.log"), os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
-        os.dup2(fd, 0)
-        os.dup2(log, 1)
-        os.dup2(log, 2)
-        try:
-            serve(state)
-        finally:
-            os._exit(0)
-    for _ in range(200):
-        if os.path.exists(info):
-            print(open(info).read(), end="")
-            return 0
-        time.sleep(0.05)
-    print("http_server: did not start", file=sys.stderr)
-    return 1
-
-
-def is_this_server(pid):
-    """A pid file left behind by a killed run may name a process that is
-    not this server any more."""
-    try:
-        with open("/proc/%d/cmdline" % pid, "rb") as f:
-            return os.path.basename(__file__).encode() in f.read()
-    except OSError:
-        return False
+    return loopback_server.start_detached(state, lambda: serve(state), "http_server")
 
 
 def stop(state):
-    pid_file = os.path.join(state, "server.pid")
-    try:
-        pid = int(open(pid_file).read())
-    except (OSError, ValueError):
-        return 0
-    if is_this_server(pid):
-        try:
-            os.kill(pid, signal.SIGTERM)
-            for _ in range(100):
-                os.kill(pid, 0)
-                time.sleep(0.05)
-        except ProcessLookupError:
-            pass
-    for name in ("server.txt", "server.pid"):
-        try:
-            os.remove(os.path.join(state, name))
-        except OSError:
-            pass
-    return 0
+    return loopback_server.stop(state, __file__)
 
 
 def main(argv):

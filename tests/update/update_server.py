@@ -20,17 +20,14 @@ The server ends by itself after IDLE_SECONDS without a request.
 
 import http.server
 import os
-import signal
-import socket
 import sys
-import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import loopback_server  # noqa: E402
 import update_fixtures  # noqa: E402
 
 IDLE_SECONDS = 900
-last_request = time.monotonic()
 docroot = None
 
 
@@ -49,8 +46,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_GET(self):
-        global last_request
-        last_request = time.monotonic()
+        loopback_server.note_activity()
         self.close_connection = True
         parts = [p for p in self.path.split("?")[0].split("/") if p]
         if not parts:
@@ -97,44 +93,13 @@ class Server(http.server.ThreadingHTTPServer):
     request_queue_size = 64
 
 
-def blackhole():
-    """A listener whose accept queue is full: new connects hang."""
-    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    listener.bind(("127.0.0.1", 0))
-    listener.listen(0)
-    fillers = []
-    for _ in range(4):
-        s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        s.setblocking(False)
-        try:
-            s.connect(listener.getsockname())
-        except BlockingIOError:
-            pass
-        fillers.append(s)
-    time.sleep(0.2)
-    return listener, fillers
-
-
 def serve(state):
     global docroot
     docroot = os.path.join(state, "docroot")
     server = Server(("127.0.0.1", 0), Handler)
-    hole = blackhole()
-    info = "port=%d\nblackhole_port=%d\n" % (server.server_address[1], hole[0].getsockname()[1])
-    with open(os.path.join(state, "server.pid"), "w") as f:
-        f.write(str(os.getpid()))
-    with open(os.path.join(state, "server.txt.tmp"), "w") as f:
-        f.write(info)
-    os.replace(os.path.join(state, "server.txt.tmp"), os.path.join(state, "server.txt"))
-
-    def idle_watch():
-        while time.monotonic() - last_request < IDLE_SECONDS:
-            time.sleep(5)
-        server.shutdown()
-
-    threading.Thread(target=idle_watch, daemon=True).start()
-    signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
-    server.serve_forever(poll_interval=0.2)
+    hole_port, hole = loopback_server.blackhole()  # open while serving
+    info = "port=%d\nblackhole_port=%d\n" % (server.server_address[1], hole_port)
+    loopback_server.serve_until_idle(state, server, info, IDLE_SECONDS)
 
 
 def start(state, probe):
@@ -142,50 +107,11 @@ def start(state, probe):
     stop(state)
     count = update_fixtures.build(state, probe)
     print("%d hostile archives in %s" % (count, os.path.join(state, "corpus")))
-    # CTest waits for every holder of its pipes: the server keeps none.
-    pid = os.fork()
-    if pid == 0:
-        os.setsid()
-        null = os.open(os.devnull, os.O_RDWR)
-        log = os.open(os.path.join(state, "server.log"), os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
-        os.dup2(null, 0)
-        os.dup2(log, 1)
-        os.dup2(log, 2)
-        try:
-            serve(state)
-        finally:
-            os._exit(0)
-    for _ in range(200):
-        if os.path.exists(os.path.join(state, "server.txt")):
-            print(open(os.path.join(state, "server.txt")).read(), end="")
-            return 0
-        time.sleep(0.05)
-    print("update_server: did not start", file=sys.stderr)
-    return 1
+    return loopback_server.start_detached(state, lambda: serve(state), "update_server")
 
 
 def stop(state):
-    pid_file = os.path.join(state, "server.pid")
-    try:
-        pid = int(open(pid_file).read())
-        with open("/proc/%d/cmdline" % pid, "rb") as f:
-            ours = os.path.basename(__file__).encode() in f.read()
-    except (OSError, ValueError):
-        ours = False
-    if ours:
-        try:
-            os.kill(pid, signal.SIGTERM)
-            for _ in range(100):
-                os.kill(pid, 0)
-                time.sleep(0.05)
-        except ProcessLookupError:
-            pass
-    for name in ("server.txt", "server.pid"):
-        try:
-            os.remove(os.path.join(state, name))
-        except OSError:
-            pass
-    return 0
+    return loopback_server.stop(state, __file__)
 
 
 def main(argv):

@@ -1,18 +1,13 @@
 #include "tests/update/update_test_env.h"
 
 #include <fstream>
-#include <sstream>
 #include <thread>
 
-#include "common/win/unique_any.h"
+#include "tests/app/test_process_win.h"
 
 namespace ostrel::update::testing {
 
-std::filesystem::path ExecutableFolder() {
-  wchar_t self[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return std::filesystem::path(self).parent_path();
-}
+std::filesystem::path ExecutableFolder() { return app::testing::ExecutableFolder(); }
 
 std::filesystem::path UpdateServerState() { return ExecutableFolder() / "update_service"; }
 
@@ -51,43 +46,14 @@ std::filesystem::path FreshFolder(const std::string& name) {
 
 ChildResult RunChild(const std::wstring& command_line, std::chrono::milliseconds limit,
                      const std::vector<std::pair<std::wstring, std::wstring>>& environment) {
-  ChildResult result;
-  static int counter = 0;
-  const auto log = ExecutableFolder() / "update_runs" / ("child-" + std::to_string(++counter) + ".log");
-  std::filesystem::create_directories(log.parent_path());
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  win::unique_file out(::CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  STARTUPINFOW startup{sizeof startup};
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out.get();
-  startup.hStdError = out.get();
-  startup.hStdInput = nullptr;
   for (const auto& [name, value] : environment) ::SetEnvironmentVariableW(name.c_str(), value.c_str());
-  std::wstring line = command_line;
-  PROCESS_INFORMATION process{};
-  const auto start = std::chrono::steady_clock::now();
-  const BOOL created = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &process);
+  const auto run =
+      app::testing::RunCapturedLine(command_line, {.limit = limit, .creation_flags = CREATE_NO_WINDOW});
   for (const auto& [name, value] : environment) ::SetEnvironmentVariableW(name.c_str(), nullptr);
-  if (!created) return result;
-  const win::unique_handle process_handle(process.hProcess);
-  const win::unique_handle thread_handle(process.hThread);
-  if (::WaitForSingleObject(process.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0) {
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    result.exit_code = code;
-  } else {
-    ::TerminateProcess(process.hProcess, 99);
-    ::WaitForSingleObject(process.hProcess, 5000);
-  }
-  result.took =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  out.reset();
-  std::ifstream in(log, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  result.output = text.str();
+  ChildResult result;
+  if (run.ended) result.exit_code = run.exit_code;
+  result.took = run.took;
+  result.output = run.output;
   return result;
 }
 

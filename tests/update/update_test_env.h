@@ -36,7 +36,7 @@ struct ChildResult {
   std::string output;  // standard output and error
 };
 
-// Runs a command line with stdout and stderr in a file; a child still
+// Runs a command line with stdout and stderr captured; a child still
 // running at the deadline is ended and reported without an exit code.
 ChildResult RunChild(const std::wstring& command_line, std::chrono::milliseconds limit,
                      const std::vector<std::pair<std::wstring, std::wstring>>& environment = {});
