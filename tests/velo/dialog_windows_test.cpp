@@ -160,6 +160,7 @@ TEST(DialogWindows, BalloonBesideItsControlInsideTheWorkAreaAndOnItsTimer) {
     self.SetTimer(1, 30);
   };
   DWORD shownAt = 0;
+  POINT lastEdge{};
   d.onTimer = [&](ScriptDialog& self, UINT id) {
     if (id == 1) {
       self.KillTimer(1);
@@ -188,6 +189,7 @@ TEST(DialogWindows, BalloonBesideItsControlInsideTheWorkAreaAndOnItsTimer) {
       // Three lines are three times as high; a control at the screen's
       // corner keeps its balloon on the work area.
       const POINT edge = self.GetAirBladderPoint(corner, 2);
+      lastEdge = edge;
       EXPECT_EQ(edge.x, work.right);
       EXPECT_EQ(self.SetAirBladderMsg(L"one\ntwo\nthree", edge, VELO::AIRBLADDER_RIGHT), 1);
       r = WindowRect(balloon);
@@ -202,6 +204,10 @@ TEST(DialogWindows, BalloonBesideItsControlInsideTheWorkAreaAndOnItsTimer) {
       // Five seconds on, the balloon has gone by itself.
       EXPECT_GE(::GetTickCount() - shownAt, 5000u);
       EXPECT_FALSE(::IsWindowVisible(balloon));
+      // The same message again, to be shown once more, hides by itself again.
+      EXPECT_FALSE(::KillTimer(balloon, 10));
+      EXPECT_EQ(self.SetAirBladderMsg(L"one\ntwo\nthree", lastEdge, VELO::AIRBLADDER_RIGHT), 1);
+      EXPECT_TRUE(::KillTimer(balloon, 10)) << "no hide timer for a message shown again";
       self.DoOK();
     }
   };

@@ -233,6 +233,9 @@ int MAirBladder::SetAirBladderMsg(const wchar_t* text, POINT pt, AIRBLADDER_TYPE
   if (!text) return 0;
   if (m_strText == CString(text) && pt.x == m_ptAnchor.x && pt.y == m_ptAnchor.y && type == m_nType &&
       mode == m_nMode) {
+    // A shown message keeps its timer running; one that already went (timer
+    // fired, focus lost) gets it again, or shown once more it would stay.
+    if (!IsWindowVisible() && m_nType != kStays) SetTimer(kHideTimer, kHideAfterMs);
     return 1;
   }
   m_pFormat->SetAlignment(Gdiplus::StringAlignmentNear);
