@@ -48,13 +48,16 @@ std::optional<std::string> QueryHeaderText(InternetHandles& handles, HINTERNET r
   }
 }
 
-bool IsHttpRequest(InternetHandles& handles, HINTERNET request) noexcept {
+// Nothing when the question itself failed: such a reply is not let through
+// as if it had no status to check.
+std::optional<bool> IsHttpRequest(InternetHandles& handles, HINTERNET request) noexcept {
   DWORD type = 0;
   DWORD size = sizeof type;
-  return Succeeds(
-             handles,
-             [&] { return ::InternetQueryOptionA(request, INTERNET_OPTION_HANDLE_TYPE, &type, &size); }) &&
-         type == INTERNET_HANDLE_TYPE_HTTP_REQUEST;
+  if (!Succeeds(handles,
+                [&] { return ::InternetQueryOptionA(request, INTERNET_OPTION_HANDLE_TYPE, &type, &size); })) {
+    return std::nullopt;
+  }
+  return type == INTERNET_HANDLE_TYPE_HTTP_REQUEST;
 }
 
 std::optional<std::string> CombineUrl(const std::string& base, const std::string& relative) {
@@ -87,7 +90,9 @@ std::optional<OpenedUrl> OpenOne(InternetHandles& handles, HINTERNET internet, s
     return OpenedUrl{};
   };
   // FTP and file replies carry no status to check.
-  if (!IsHttpRequest(handles, request)) {
+  const std::optional<bool> http = IsHttpRequest(handles, request);
+  if (!http) return refuse();
+  if (!*http) {
     if (handles.Abandoned()) return refuse();
     return OpenedUrl{HttpResult::Complete, request};
   }
@@ -168,7 +173,9 @@ DWORD QueryContentLength(InternetHandles& handles, HINTERNET request) noexcept {
 
 bool BodyMatchesLength(InternetHandles& handles, HINTERNET request, std::uint64_t received) noexcept {
   try {
-    if (!IsHttpRequest(handles, request)) return !handles.Abandoned();
+    const std::optional<bool> http = IsHttpRequest(handles, request);
+    if (!http) return false;
+    if (!*http) return !handles.Abandoned();
     const auto text = QueryHeaderText(handles, request, HTTP_QUERY_CONTENT_LENGTH);
     if (handles.Abandoned()) return false;
     return IsBodyComplete(received, text ? ParseContentLength(*text) : std::nullopt);
