@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/printable.h"
 #include "common/win/text.h"
 #include "tools/ostrelctl/command.h"
 #include "update/directory_tree.h"
@@ -34,7 +35,9 @@ int RunExtract(Args args) {
       ++written;
       std::printf("%s\n", ostrel::win::Narrow(entry.written_path).c_str());
     } else {
-      std::printf("refused %s: %s\n", entry.stored_name.c_str(), entry.refusal.c_str());
+      // Refused names are often the hostile ones: no control byte reaches the
+      // terminal.
+      std::printf("refused %s: %s\n", ostrel::Printable(entry.stored_name).c_str(), entry.refusal.c_str());
     }
   }
   if (!report.archive_error.empty()) std::printf("archive: %s\n", report.archive_error.c_str());
