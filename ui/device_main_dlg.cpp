@@ -3,6 +3,7 @@
 #include <imm.h>
 
 #include "app/resource_ids.h"
+#include "app/single_instance_win.h"
 #include "device/hid/hid_device_manager.h"
 #include "device/worker/device_watch.h"
 #include "settings/registry_settings.h"
@@ -16,7 +17,6 @@ namespace ostrel::ui {
 namespace {
 
 constexpr DWORD kPanelStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-constexpr wchar_t kInstanceProperty[] = L"TEMP";
 
 Box WorkArea() noexcept {
   RECT work{};
@@ -92,7 +92,8 @@ BOOL DeviceMainDlg::OnInitDialog() {
 }
 
 void DeviceMainDlg::SetUpTrayAndWindow() noexcept {
-  ::SetPropW(m_hWnd, kInstanceProperty, reinterpret_cast<HANDLE>(1));
+  // The mark a second start looks for.
+  ::SetPropW(m_hWnd, app::kInstanceName, reinterpret_cast<HANDLE>(1));
   tray_.Add(m_hWnd);
   SetTimer(TIMER_TRAY_REFRESH, kTrayRefreshMs);
   SetIcon(IDI_OSTREL);
