@@ -114,6 +114,13 @@ void FileTrace::Flush() noexcept {
   // A text-mode stream turns each "\n" into "\r\n" and hands a character
   // device its bytes piecemeal. The same bytes go out in one write when the
   // lines get their "\r" here and the file is binary for that one write.
+  // The stream stays locked meanwhile, so no other thread's printf sees the
+  // binary mode.
+  struct StreamLock {
+    std::FILE* file;
+    explicit StreamLock(std::FILE* f) noexcept : file(f) { _lock_file(file); }
+    ~StreamLock() { _unlock_file(file); }
+  } lock(file_);
   std::fflush(file_);
   const int fd = _fileno(file_);
   const int mode = fd >= 0 ? _setmode(fd, _O_BINARY) : -1;
