@@ -58,7 +58,7 @@ DeviceMainDlg::DeviceMainDlg() { work_.SetView(this); }
 DeviceMainDlg::~DeviceMainDlg() {
   // Backstop for a caller that skipped StopWorker: the thread must not run
   // into a half-destroyed dialog.
-  if (updates_) updates_->Fetcher().keep_going.store(0);
+  updates_.Stop();
   CThreadBasic::StopWorker();
   tray_.Remove();
 }
@@ -101,14 +101,15 @@ void DeviceMainDlg::SetUpTrayAndWindow() noexcept {
   device::RegisterDeviceWatch(m_hWnd);
 }
 
-// The update checks and installs (commands 3 to 8) run on the worker and
-// answer this window; the server's origin is resolved by the service.
+// The update checks and installs (commands 3 to 8) are handed from the
+// worker to the update thread and answer this window; the server's origin
+// is resolved by the service.
 void DeviceMainDlg::SetUpUpdates() noexcept {
   update::UpdateHost host;
   host.window = m_hWnd;
   host.current_version = current_version_;
-  updates_ = std::make_unique<update::UpdateService>(std::move(host));
-  work_.SetUpdateTasks(updates_.get());
+  updates_.Start(std::move(host));
+  work_.SetUpdateTasks(updates_.Tasks());
 }
 
 void DeviceMainDlg::InitUI(VELO::CRect client) {
@@ -219,9 +220,8 @@ void DeviceMainDlg::OnUpdateResult(WPARAM channel, LPARAM newer) noexcept {
 }
 
 std::wstring DeviceMainDlg::LatestVersion(UpdateChannel channel) const {
-  if (!updates_) return {};
-  return updates_->LatestVersion(channel == UpdateChannel::Software ? update::Channel::Software
-                                                                    : update::Channel::Firmware);
+  return updates_.LatestVersion(channel == UpdateChannel::Software ? update::Channel::Software
+                                                                   : update::Channel::Firmware);
 }
 
 void DeviceMainDlg::LoadBackground() noexcept {
@@ -236,13 +236,16 @@ void DeviceMainDlg::MoveToCorner() noexcept {
 void DeviceMainDlg::StopWorker() noexcept {
   // A download in progress ends after its current read instead of holding
   // the shutdown.
-  if (updates_) updates_->Fetcher().keep_going.store(0);
+  updates_.Stop();
   CThreadBasic::StopWorker();
   tray_.Remove();
   DestroyWindow();
 }
 
-void DeviceMainDlg::Run() { work_.Run(*this); }
+void DeviceMainDlg::Run() {
+  updates_.ServeWorker();
+  work_.Run(*this);
+}
 
 void DeviceMainDlg::ShowCpuTemperature(int value) noexcept {
   VELO::Manager::SetCPUTemp(static_cast<float>(value));

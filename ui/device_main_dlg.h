@@ -19,6 +19,7 @@
 #include "ui/menu_text.h"
 #include "ui/panel_layout.h"
 #include "ui/tray_icon_win.h"
+#include "ui/update_hand_over.h"
 #include "update/update_service.h"
 #include "velo/core/mdialog.h"
 
@@ -67,7 +68,7 @@ class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private
 
   // Before the worker part in destruction order is not enough: the worker
   // is stopped in the destructor body, before any member goes.
-  std::unique_ptr<update::UpdateService> updates_;
+  UpdateHandOver updates_;
   device::DeviceWork work_;
   VELO::MControl* close_ = nullptr;  // owned by the control tree
   BYTE background_layout_ = 0;

@@ -81,6 +81,26 @@ inline HWND FindProcessWindow(DWORD pid, const wchar_t* title) {
   return search.found;
 }
 
+// The program's message box once it is up and drawn, or null.
+inline HWND WaitForMessageBox(DWORD pid, std::chrono::milliseconds limit = 15s) {
+  HWND box = nullptr;
+  WaitFor([&] { return (box = FindProcessWindow(pid, L"MessageBox")) != nullptr; }, limit);
+  std::this_thread::sleep_for(400ms);
+  return box;
+}
+
+// A click at client point (x, y) of `window`, delivered as its messages.
+inline void ClickInWindow(HWND window, int x, int y) {
+  POINT screen{x, y};
+  ::ClientToScreen(window, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  ::PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  std::this_thread::sleep_for(100ms);
+  ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  std::this_thread::sleep_for(100ms);
+  ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
 // Windows carrying the single-instance property "TEMP", any process.
 inline int CountPanels() {
   int count = 0;

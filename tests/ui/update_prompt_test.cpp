@@ -94,24 +94,6 @@ class VersionServer {
   std::thread thread_;
 };
 
-HWND WaitForBox(DWORD pid) {
-  HWND box = nullptr;
-  WaitFor([&] { return (box = FindProcessWindow(pid, L"MessageBox")) != nullptr; }, 15s);
-  std::this_thread::sleep_for(400ms);
-  return box;
-}
-
-void Click(HWND box, int x, int y) {
-  POINT screen{x, y};
-  ::ClientToScreen(box, &screen);
-  ::SetCursorPos(screen.x, screen.y);
-  ::PostMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-  std::this_thread::sleep_for(100ms);
-  ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  std::this_thread::sleep_for(100ms);
-  ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
 bool Asked(const VersionServer& server, const std::string& suffix) {
   for (const auto& path : server.Paths()) {
     if (path.size() >= suffix.size() &&
@@ -134,10 +116,10 @@ TEST(UpdatePrompt, ANewerSoftwareIsOfferedNoKeepsRunningYesFetchesThePackage) {
 
   // The start-up check finds 1.0.1.2 and asks; the firmware (1 against the
   // display's 0x10A) is not newer, so nothing more is asked.
-  const HWND offer = WaitForBox(program.Id());
+  const HWND offer = WaitForMessageBox(program.Id());
   ASSERT_NE(offer, nullptr);
   const Shot asked = GrabWindow(offer);
-  Click(offer, 260, 175);  // NO
+  ClickInWindow(offer, 260, 175);  // NO
   EXPECT_TRUE(WaitFor([&] { return !::IsWindow(offer); }, 10s));
   EXPECT_TRUE(Asked(server, "/software/version"));
   std::this_thread::sleep_for(1500ms);
@@ -150,12 +132,12 @@ TEST(UpdatePrompt, ANewerSoftwareIsOfferedNoKeepsRunningYesFetchesThePackage) {
   // Asked again from the menu's command 102; YES queues the install, which
   // asks for the package and, finding none, leaves the program running.
   ::PostMessageW(panel, WM_COMMAND, 102, 0);
-  const HWND again = WaitForBox(program.Id());
+  const HWND again = WaitForMessageBox(program.Id());
   ASSERT_NE(again, nullptr);
   const Shot asked_again = GrabWindow(again);
   // Above the buttons: the cursor left on NO makes that button hover.
   EXPECT_EQ(CountDiffering(asked, asked_again, RECT{0, 0, 380, 150}), 0) << "the same question";
-  Click(again, 120, 175);  // YES
+  ClickInWindow(again, 120, 175);  // YES
   EXPECT_TRUE(WaitFor([&] { return Asked(server, "/Software-1.0.1.2.zip"); }, 10s));
   std::this_thread::sleep_for(1s);
   EXPECT_TRUE(program.Running());

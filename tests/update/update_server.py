@@ -15,6 +15,10 @@ Routes:
                           ("Not Found", 9 characters, for 404)
     /stall/...            reads the request and never answers
     /drip/...             a 200 head for 1000 bytes, then a byte every 500 ms
+    /slow/<ms>/<rate>/<case>/<path>
+                          the file of /case/<case>/<path>, held <ms> before
+                          the head, then sent at <rate> bytes a second (a
+                          version file of a few bytes comes in one go)
 The server ends by itself after IDLE_SECONDS without a request.
 """
 
@@ -62,6 +66,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if kind == "status" and len(parts) >= 2:
             code = int(parts[1])
             return self.send_body(code, self.responses.get(code, ("Status",))[0].encode(), "text/plain")
+        if kind == "slow" and len(parts) >= 4:
+            return self.send_slowly(int(parts[1]) / 1000.0, max(1, int(parts[2])), parts[3:])
         if kind == "stall":
             return self.hold(None)
         if kind == "drip":
@@ -72,6 +78,30 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             return self.hold(0.5)
         return self.send_body(404, b"Not Found", "text/plain")
+
+    def send_slowly(self, hold_seconds, rate, case_path):
+        time.sleep(hold_seconds)
+        path = os.path.realpath(os.path.join(docroot, *case_path))
+        if not (path.startswith(os.path.realpath(docroot) + os.sep) and os.path.isfile(path)):
+            return self.send_body(404, b"Not Found", "text/plain")
+        with open(path, "rb") as f:
+            body = f.read()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        # Twenty slices a second, so the pace is even at any rate.
+        slice_bytes = max(1, rate // 20)
+        try:
+            for start in range(0, len(body), slice_bytes):
+                self.wfile.write(body[start:start + slice_bytes])
+                self.wfile.flush()
+                if start + slice_bytes < len(body):
+                    time.sleep(0.05)
+                    loopback_server.note_activity()
+        except OSError:
+            return
 
     def hold(self, drip_interval):
         """Keeps the connection until the client leaves or 300 s pass,
