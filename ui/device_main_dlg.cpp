@@ -108,7 +108,7 @@ void DeviceMainDlg::SetUpUpdates() noexcept {
   update::UpdateHost host;
   host.window = m_hWnd;
   host.current_version = current_version_;
-  updates_.Start(std::move(host));
+  updates_.Start(std::move(host), [this] { CThreadBasic::StopWorker(); });
   work_.SetUpdateTasks(updates_.Tasks());
 }
 

@@ -1,7 +1,10 @@
 #include "ui/update_hand_over.h"
 
+#include <cstdlib>
+
 #include "common/swallowed_failure.h"
 #include "device/hid/hid_device_manager.h"
+#include "update/live_jobs.h"
 
 namespace ostrel::ui {
 namespace {
@@ -22,10 +25,17 @@ device::WorkerVersionQuery::Answer AskFirstDisplay() {
 
 }  // namespace
 
-void UpdateHandOver::Start(update::UpdateHost host) noexcept {
+void UpdateHandOver::Start(update::UpdateHost host, std::function<void()> stop_worker) noexcept {
   try {
     auto query = std::make_shared<device::WorkerVersionQuery>(&AskFirstDisplay);
     host.query_firmware = [query] { return query->Ask(kDisplayAnswerLimit); };
+    if (!host.end_process) {
+      host.end_process = [stop_worker = std::move(stop_worker)] {
+        if (stop_worker) stop_worker();
+        update::WaitForLiveJobsAtExit();
+        std::exit(0);
+      };
+    }
     auto service = std::make_shared<update::UpdateService>(std::move(host));
     thread_ = std::make_unique<device::UpdateThread>(service);
     query_ = std::move(query);

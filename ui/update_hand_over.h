@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,8 +23,10 @@ class UpdateHandOver {
   ~UpdateHandOver() { Stop(); }
 
   // Builds the service (its firmware query goes through the worker) and
-  // starts the update thread.
-  void Start(update::UpdateHost host) noexcept;
+  // starts the update thread. An install that started its program ends
+  // this process from the update thread: `stop_worker` runs first, so the
+  // process is not torn down under a worker still talking to a display.
+  void Start(update::UpdateHost host, std::function<void()> stop_worker) noexcept;
   // Where the worker hands the update commands; null before Start.
   device::UpdateTaskRunner* Tasks() noexcept { return thread_.get(); }
   std::wstring LatestVersion(update::Channel channel) const;

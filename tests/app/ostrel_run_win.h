@@ -90,6 +90,7 @@ inline HWND WaitForMessageBox(DWORD pid, std::chrono::milliseconds limit = 15s) 
 }
 
 // A click at client point (x, y) of `window`, delivered as its messages.
+// The cursor goes there first: hover tracking asks where it is.
 inline void ClickInWindow(HWND window, int x, int y) {
   POINT screen{x, y};
   ::ClientToScreen(window, &screen);

@@ -31,17 +31,7 @@ class MessageBoxRun {
   HWND Box() const { return box_; }
   const ChildProcess& Process() const { return process_; }
 
-  // Moves the cursor there first: the box's hover tracking asks where it is.
-  void Click(int x, int y) const {
-    POINT screen{x, y};
-    ::ClientToScreen(box_, &screen);
-    ::SetCursorPos(screen.x, screen.y);
-    ::PostMessageW(box_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    std::this_thread::sleep_for(100ms);
-    ::PostMessageW(box_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    std::this_thread::sleep_for(100ms);
-    ::PostMessageW(box_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  }
+  void Click(int x, int y) const { ClickInWindow(box_, x, y); }
 
  private:
   fs::path folder_;
