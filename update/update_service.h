@@ -48,7 +48,7 @@ class UpdateService final : public device::UpdateTaskRunner {
  public:
   explicit UpdateService(UpdateHost host);
 
-  // On the worker thread.
+  // On the update thread, one task at a time.
   void RunUpdateTask(device::WorkerTask task) noexcept override;
 
   // The version text the last check of a channel accepted; read by the
