@@ -1,7 +1,7 @@
 #include <windows.h>
 // After windows.h, which they build on.
 #include <aclapi.h>
-#include <sddl.h>
+#include <winternl.h>
 
 #include <array>
 #include <vector>
@@ -144,12 +144,42 @@ std::wstring WithoutTrailingSeparators(std::wstring path) {
   return path;
 }
 
-// Opened for reading its security only; without delete sharing, nobody can
-// rename or remove it while it is held.
+// Opened to read its security; without delete sharing, nobody can rename
+// or remove it while it is held.
+constexpr DWORD kHoldAccess = READ_CONTROL | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE;
+constexpr DWORD kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
 win::unique_file OpenFolder(const std::wstring& path) {
-  return win::unique_file(::CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  return win::unique_file(::CreateFileW(path.c_str(), kHoldAccess, kHoldSharing, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// Makes the folder and opens it in one step, with the program's security
+// from its first moment: there is no instant in which the name could be
+// pointed at a folder someone else made. CreateDirectoryW and a later open
+// would leave one, since the user may rename entries of the folder above.
+win::unique_file CreateHeldFolder(const std::wstring& path, SECURITY_DESCRIPTOR* descriptor) {
+  const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return {};
+  std::wstring full(n, L'\0');
+  const DWORD got = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return {};
+  full.resize(got);
+  std::wstring nt = L"\\??\\" + full;
+  UNICODE_STRING name{};
+  name.Buffer = nt.data();
+  name.Length = static_cast<USHORT>(nt.size() * sizeof(wchar_t));
+  name.MaximumLength = name.Length;
+  OBJECT_ATTRIBUTES object{};
+  InitializeObjectAttributes(&object, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
+  IO_STATUS_BLOCK status{};
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  if (!NT_SUCCESS(::NtCreateFile(&folder, kHoldAccess, &object, &status, nullptr, FILE_ATTRIBUTE_NORMAL, kHoldSharing,
+                                 FILE_CREATE, FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
+                                 nullptr, 0))) {
+    return {};
+  }
+  return win::unique_file(folder);
 }
 
 }  // namespace
@@ -175,6 +205,16 @@ std::optional<FolderSecurity> ReadFolderSecurity(const std::wstring& path) noexc
   }
 }
 
+std::optional<FolderSecurity> ReadFolderSecurity(HANDLE folder) noexcept {
+  try {
+    const Sids sids;
+    return ReadHeld(sids, folder);
+  } catch (...) {
+    ::ostrel::ReportSwallowed("update/admin_folder_win.cpp ReadFolderSecurity");
+    return std::nullopt;
+  }
+}
+
 AdminFolder HoldAdminOnlyFolder(const std::wstring& path) noexcept {
   AdminFolder folder;
   try {
@@ -185,10 +225,12 @@ AdminFolder HoldAdminOnlyFolder(const std::wstring& path) noexcept {
     }
     const std::wstring name = WithoutTrailingSeparators(path);
     if (::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      const auto found = ReadFolderSecurity(name);
-      if (found && JudgeExistingFolder(*found) == FolderDecision::Keep) {
-        folder.handle = OpenFolder(name);
-      } else {
+      // Judged through the handle that is then kept: what is held is what
+      // was checked.
+      folder.handle = OpenFolder(name);
+      const auto found = folder.handle ? ReadHeld(sids, folder.handle.get()) : std::nullopt;
+      if (!found || JudgeExistingFolder(*found) != FolderDecision::Keep) {
+        folder.handle.reset();
         // Moving keeps whatever was prepared there for a look afterwards,
         // and moves a link itself, never what it points to.
         folder.moved_to = name + L".aside-" + std::to_wstring(::GetTickCount64());
@@ -200,19 +242,16 @@ AdminFolder HoldAdminOnlyFolder(const std::wstring& path) noexcept {
     }
     if (!folder.handle) {
       BuiltDescriptor descriptor(sids);
-      // A folder that appears between the move and this call is someone
-      // else's: refused, not reused.
-      if (!::CreateDirectoryW(name.c_str(), descriptor.Attributes())) {
-        folder.refusal = "download folder could not be made";
+      SECURITY_ATTRIBUTES* attributes = descriptor.Attributes();
+      if (!attributes) {
+        folder.refusal = "access list could not be built";
         return folder;
       }
-      folder.handle = OpenFolder(name);
-    }
-    // Judged again through the handle: what is held is what was checked.
-    const auto held = folder.handle ? ReadHeld(sids, folder.handle.get()) : std::nullopt;
-    if (!held || JudgeExistingFolder(*held) != FolderDecision::Keep) {
-      folder.handle.reset();
-      folder.refusal = "download folder is not writable by administrators only";
+      // A folder that appeared after the move is someone else's: refused,
+      // not reused.
+      folder.handle =
+          CreateHeldFolder(name, static_cast<SECURITY_DESCRIPTOR*>(attributes->lpSecurityDescriptor));
+      if (!folder.handle) folder.refusal = "download folder could not be made";
     }
   } catch (...) {
     ::ostrel::ReportSwallowed("update/admin_folder_win.cpp HoldAdminOnlyFolder");
@@ -220,6 +259,27 @@ AdminFolder HoldAdminOnlyFolder(const std::wstring& path) noexcept {
     if (folder.refusal.empty()) folder.refusal = "out of memory";
   }
   return folder;
+}
+
+std::optional<FolderSecurity> DescribeDownloadFolderSecurity() noexcept {
+  try {
+    const Sids sids;
+    BuiltDescriptor descriptor(sids);
+    const SECURITY_ATTRIBUTES* attributes = descriptor.Attributes();
+    if (!attributes) return std::nullopt;
+    auto* built = static_cast<SECURITY_DESCRIPTOR*>(attributes->lpSecurityDescriptor);
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    if (!::GetSecurityDescriptorOwner(built, &owner, &defaulted) ||
+        !::GetSecurityDescriptorDacl(built, &present, &list, &defaulted) || !present) {
+      return std::nullopt;
+    }
+    return Describe(sids, FILE_ATTRIBUTE_DIRECTORY, owner, list, built);
+  } catch (...) {
+    ::ostrel::ReportSwallowed("update/admin_folder_win.cpp DescribeDownloadFolderSecurity");
+    return std::nullopt;
+  }
 }
 
 }  // namespace ostrel::update
