@@ -434,6 +434,11 @@ TEST_F(CheckUpdateCommand, PrintsTextVersionAndVerdictAndFailsWithoutAVersion) {
                            "current version: 1.0.1.1", "verdict: newer version 1.0.1.2"}) {
     EXPECT_NE(software.output.find(part), std::string::npos) << part << "\n" << software.output;
   }
+  EXPECT_NE(software.output.find("package signature: verified"), std::string::npos) << software.output;
+  const auto unsigned_package = Run(L"software", CaseOrigin("unsigned"));
+  EXPECT_EQ(unsigned_package.exit_code, 0u) << unsigned_package.output;
+  EXPECT_NE(unsigned_package.output.find("package signature: refused: no signature"), std::string::npos)
+      << unsigned_package.output;
   const auto same = Run(L"", CaseOrigin("same"));  // software is the default
   EXPECT_EQ(same.exit_code, 0u);
   EXPECT_NE(same.output.find("verdict: up to date"), std::string::npos) << same.output;
@@ -450,6 +455,44 @@ TEST_F(CheckUpdateCommand, PrintsTextVersionAndVerdictAndFailsWithoutAVersion) {
     EXPECT_NE(result.output.find("no usable version text"), std::string::npos) << result.output;
   }
   EXPECT_EQ(Run(L"hardware", CaseOrigin("newer")).exit_code, 2u);
+}
+
+// `ostrelctl verify` on the server's own files: the verdict of the install,
+// exit code 1 on every refusal.
+TEST_F(CheckUpdateCommand, VerifyGivesTheInstallsVerdict) {
+  const auto ostrelctl = testing::ExecutableFolder().parent_path() / "bin" / "ostrelctl.exe";
+  const auto docroot = testing::UpdateServerState() / "docroot";
+  const auto verify = [&](const std::string& origin_case, const std::string& version,
+                          const std::wstring& signature = {}) {
+    const auto package = docroot / origin_case / "panel-kit" / "KX4" / "software" / ("Software-" + version + ".zip");
+    std::wstring line = L"\"" + ostrelctl.wstring() + L"\" verify \"" + package.wstring() + L"\"";
+    if (!signature.empty()) line += L" \"" + signature + L"\"";
+    return testing::RunChild(line, 60s);
+  };
+  const struct {
+    std::string origin_case, version, verdict;
+  } cases[] = {
+      {"newer", "1.0.1.2", "verdict: verified"},
+      {"unsigned", "1.0.2.1", "verdict: refused: no signature"},
+      {"badsig", "1.0.2.2", "verdict: refused: signature does not verify"},
+      {"otherkey", "1.0.2.3", "verdict: refused: signed with another key"},
+      {"othername", "1.0.2.4", "verdict: refused: signature made for another file"},
+      {"cutsig", "1.0.2.5", "verdict: refused: signature file unreadable"},
+  };
+  for (const auto& c : cases) {
+    const auto result = verify(c.origin_case, c.version);
+    ASSERT_TRUE(result.exit_code) << c.origin_case;
+    EXPECT_EQ(*result.exit_code, c.origin_case == "newer" ? 0u : 1u) << result.output;
+    EXPECT_NE(result.output.find(c.verdict), std::string::npos) << result.output;
+  }
+  // A signature named on the command line: the firmware package's, made
+  // for another file.
+  const auto firmware_signature =
+      docroot / "newer" / "panel-kit" / "KX4" / "firmware" / "FirmwareUpdateTool-13.zip.minisig";
+  const auto other = verify("newer", "1.0.1.2", firmware_signature.wstring());
+  EXPECT_EQ(other.exit_code, 1u) << other.output;
+  EXPECT_NE(other.output.find("another file"), std::string::npos) << other.output;
+  EXPECT_EQ(verify("nopackage", "1.0.1.6").exit_code, 1u);
 }
 
 TEST_F(CheckUpdateCommand, TheEnvironmentOverridesTheRegistryWhichOverridesTheBuild) {
