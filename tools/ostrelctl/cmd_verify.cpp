@@ -3,6 +3,7 @@
 // put on the server.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -33,7 +34,10 @@ int RunVerify(Args args) {
   const std::wstring package = ostrel::win::Widen(args[0], CP_ACP);
   const std::wstring signature_path =
       args.size() == 2 ? ostrel::win::Widen(args[1], CP_ACP) : package + L".minisig";
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
   const auto bytes = ReadPackageFile(package.c_str(), kMaxPackageBytes);
+  const auto read = Clock::now();
   if (!bytes) {
     std::printf("package: %s unreadable or larger than %llu bytes\n", std::string(args[0]).c_str(),
                 static_cast<unsigned long long>(kMaxPackageBytes));
@@ -46,9 +50,12 @@ int RunVerify(Args args) {
   const std::wstring name = FileName(package);
   const SignatureVerdict verdict =
       VerifyPackageSignature(*bytes, signature_text, ostrel::win::Narrow(name), TrustedUpdateKey());
+  const auto checked = Clock::now();
+  const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
   std::printf("package: %s (%zu bytes)\n", ostrel::win::Narrow(name).c_str(), bytes->size());
   std::printf("signature: %s%s\n", ostrel::win::Narrow(signature_path).c_str(), signature ? "" : " (none)");
   std::printf("verdict: %s\n", std::string(VerdictText(verdict)).c_str());
+  std::printf("time: read %.1f ms, checked %.1f ms\n", ms(read - start), ms(checked - read));
   return verdict == SignatureVerdict::Verified ? 0 : 1;
 }
 
