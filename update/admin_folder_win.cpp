@@ -54,7 +54,9 @@ struct Sids {
   }
 
   PSID Of(Trustee who) const {
-    const SidBytes& sid = who == Trustee::Administrators ? administrators : who == Trustee::System ? system : user;
+    const SidBytes& sid = who == Trustee::Administrators ? administrators
+                          : who == Trustee::System       ? system
+                                                         : user;
     return const_cast<BYTE*>(sid.data());
   }
 };
@@ -97,9 +99,9 @@ std::optional<FolderSecurity> ReadHeld(const Sids& sids, HANDLE folder) {
   PSID owner = nullptr;
   PACL list = nullptr;
   win::unique_hlocal descriptor;
-  if (::GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                        nullptr, &list, nullptr, reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) !=
-      ERROR_SUCCESS) {
+  if (::GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &list, nullptr,
+                        reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   return Describe(sids, info.dwFileAttributes, owner, list, descriptor.get());
@@ -174,9 +176,9 @@ win::unique_file CreateHeldFolder(const std::wstring& path, SECURITY_DESCRIPTOR*
   InitializeObjectAttributes(&object, &name, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
   IO_STATUS_BLOCK status{};
   HANDLE folder = INVALID_HANDLE_VALUE;
-  if (!NT_SUCCESS(::NtCreateFile(&folder, kHoldAccess, &object, &status, nullptr, FILE_ATTRIBUTE_NORMAL, kHoldSharing,
-                                 FILE_CREATE, FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
-                                 nullptr, 0))) {
+  if (!NT_SUCCESS(::NtCreateFile(
+          &folder, kHoldAccess, &object, &status, nullptr, FILE_ATTRIBUTE_NORMAL, kHoldSharing, FILE_CREATE,
+          FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0))) {
     return {};
   }
   return win::unique_file(folder);
@@ -193,8 +195,9 @@ std::optional<FolderSecurity> ReadFolderSecurity(const std::wstring& path) noexc
     PSID owner = nullptr;
     PACL list = nullptr;
     win::unique_hlocal descriptor;
-    if (::GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                &owner, nullptr, &list, nullptr,
+    if (::GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT,
+                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                                &list, nullptr,
                                 reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.put())) != ERROR_SUCCESS) {
       return std::nullopt;
     }

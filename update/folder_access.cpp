@@ -14,7 +14,8 @@ FolderDecision JudgeExistingFolder(const FolderSecurity& found) {
   if (!found.is_directory || found.is_link) return FolderDecision::MoveAside;
   // Only an administrator can make either owner; any other owner may
   // rewrite the list whenever it likes.
-  if (found.owner != Trustee::Administrators && found.owner != Trustee::System) return FolderDecision::MoveAside;
+  if (found.owner != Trustee::Administrators && found.owner != Trustee::System)
+    return FolderDecision::MoveAside;
   if (!found.has_list || !found.list_protected) return FolderDecision::MoveAside;
   // Exactly the entries the program writes, in its order: a deny entry or
   // an extra grant is not the program's doing.

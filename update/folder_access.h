@@ -29,14 +29,14 @@ struct FolderSecurity {
   bool is_directory = false;
   bool is_link = false;  // a junction or symbolic link
   Trustee owner = Trustee::Other;
-  bool has_list = false;         // a null list grants everyone everything
-  bool list_protected = false;   // entries of the folder above do not flow in
+  bool has_list = false;        // a null list grants everyone everything
+  bool list_protected = false;  // entries of the folder above do not flow in
   std::vector<AccessEntry> entries;
 };
 
 inline constexpr std::uint32_t kFullControl = 0x001F01FF;     // FILE_ALL_ACCESS
 inline constexpr std::uint32_t kReadAndExecute = 0x001200A9;  // FILE_GENERIC_READ | FILE_GENERIC_EXECUTE
-inline constexpr std::uint8_t kInheritToAll = 0x03;          // OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE
+inline constexpr std::uint8_t kInheritToAll = 0x03;           // OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE
 
 // The list the program gives the folder, in this order.
 std::vector<AccessEntry> DownloadFolderEntries();

@@ -44,7 +44,8 @@ FetchedBody FetchBody(const std::string& url, InternetHandles& handles, const st
   return body;
 }
 
-std::optional<FetchedBody> Fetch(HttpFetcher& fetcher, const wchar_t* url, std::chrono::milliseconds deadline) {
+std::optional<FetchedBody> Fetch(HttpFetcher& fetcher, const wchar_t* url,
+                                 std::chrono::milliseconds deadline) {
   fetcher.keep_going.store(1);
   fetcher.body_bytes = 0;
   auto handles = std::make_shared<InternetHandles>();

@@ -1,8 +1,7 @@
-#include "update/package_fetch.h"
-
 #include "common/swallowed_failure.h"
 #include "common/win/text.h"
 #include "update/http_fetch.h"
+#include "update/package_fetch.h"
 #include "update/package_file.h"
 #include "update/transfer_limits.h"
 #include "update/trusted_key.h"
@@ -25,7 +24,8 @@ void Fetch(HttpFetcher& fetcher, const std::wstring& package_url, const std::wst
   HttpFetcher signature_fetcher;
   std::string signature;
   const std::wstring signature_url = package_url + kSignatureSuffix;
-  fetched.signature_fetch = HttpGetBytes(signature_fetcher, signature_url.c_str(), signature, kTextFetchDeadline);
+  fetched.signature_fetch =
+      HttpGetBytes(signature_fetcher, signature_url.c_str(), signature, kTextFetchDeadline);
   std::optional<std::string_view> signature_file;
   if (fetched.signature_fetch == HttpResult::Complete) signature_file = signature;
   fetched.verdict = VerifyPackageSignature(*fetched.bytes, signature_file, win::Narrow(package_name),
@@ -35,7 +35,8 @@ void Fetch(HttpFetcher& fetcher, const std::wstring& package_url, const std::wst
 }  // namespace
 
 FetchedPackage FetchPackage(HttpFetcher& fetcher, const std::wstring& package_url, const std::wstring& path,
-                            HWND window, std::wstring_view package_name, std::string_view trusted_key) noexcept {
+                            HWND window, std::wstring_view package_name,
+                            std::string_view trusted_key) noexcept {
   FetchedPackage fetched;
   try {
     Fetch(fetcher, package_url, path, window, package_name, trusted_key, fetched);

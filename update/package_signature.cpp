@@ -20,7 +20,8 @@ bool Verifies(const std::array<std::uint8_t, 64>& signature, const std::uint8_t*
 
 SignatureVerdict VerifyPackageSignature(std::span<const std::uint8_t> package,
                                         std::optional<std::string_view> signature_file,
-                                        std::string_view package_name, std::string_view trusted_key) noexcept {
+                                        std::string_view package_name,
+                                        std::string_view trusted_key) noexcept {
   try {
     if (package.size() > kMaxPackageBytes) return SignatureVerdict::TooLarge;
     const auto key = ParseMinisignPublicKey(trusted_key);

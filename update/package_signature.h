@@ -17,15 +17,15 @@ namespace ostrel::update {
 
 enum class SignatureVerdict {
   Verified,
-  NoSignature,         // none was found beside the package
-  UnreadableSignature, // not a minisign signature file (cut short, damaged)
-  UnusableKey,         // the trusted key itself could not be read
-  OtherKey,            // made with a key other than the trusted one
-  BadSignature,        // does not verify over the package
-  BadTrustedComment,   // the global signature does not verify
-  OtherFile,           // the trusted comment names another file
-  TooLarge,            // the package is larger than an update may be
-  CryptoUnavailable,   // libsodium could not start
+  NoSignature,          // none was found beside the package
+  UnreadableSignature,  // not a minisign signature file (cut short, damaged)
+  UnusableKey,          // the trusted key itself could not be read
+  OtherKey,             // made with a key other than the trusted one
+  BadSignature,         // does not verify over the package
+  BadTrustedComment,    // the global signature does not verify
+  OtherFile,            // the trusted comment names another file
+  TooLarge,             // the package is larger than an update may be
+  CryptoUnavailable,    // libsodium could not start
 };
 
 // The largest package read into memory and verified.

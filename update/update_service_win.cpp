@@ -121,13 +121,15 @@ void UpdateService::Install(Channel channel) {
   if (!held_folder.moved_to.empty()) Trace(L"a foreign download folder was moved to " + held_folder.moved_to);
   if (!held_folder.handle) return Trace(L"download folder refused: " + win::Widen(held_folder.refusal));
 
-  const FetchedPackage fetched = FetchPackage(fetcher_, url, package, host_.window, package_name, host_.trusted_key);
+  const FetchedPackage fetched =
+      FetchPackage(fetcher_, url, package, host_.window, package_name, host_.trusted_key);
   if (fetched.download != HttpResult::Complete) {
     return Trace(L"download failed (" + std::to_wstring(ResultNumber(fetched.download)) + L"): " + url);
   }
   if (!fetched.Verified()) {
     Trace(L"package " + win::Widen(VerdictText(fetched.verdict)) + L": " + url);
-    if (host_.window) ::PostMessageW(host_.window, MSG_UPDATE_REFUSED, channel == Channel::Software ? 1 : 2, 0);
+    if (host_.window)
+      ::PostMessageW(host_.window, MSG_UPDATE_REFUSED, channel == Channel::Software ? 1 : 2, 0);
     return;
   }
 

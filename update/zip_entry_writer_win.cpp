@@ -124,8 +124,8 @@ win::unique_file CreateTarget(const std::wstring& target, std::string& refusal) 
   // Others may read (a held program hands over to a read-only handle while
   // this one is still open), never write or delete.
   const auto create = [&target](DWORD disposition) {
-    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   };
   win::unique_file file = create(CREATE_NEW);
   if (file) return file;
@@ -153,8 +153,8 @@ win::unique_file CreateTarget(const std::wstring& target, std::string& refusal) 
 win::unique_file HoldWritten(win::unique_file& writer, const std::wstring& target, std::uint64_t size,
                              uLong crc, std::string& refusal) noexcept {
   const auto open = [&target](DWORD share) {
-    return win::unique_file(
-        ::CreateFileW(target.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
   };
   win::unique_file bridge = open(FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (!bridge) {

@@ -236,7 +236,8 @@ ExtractReport Extract(zlib_filefunc64_def& io, const void* name, const wchar_t* 
 
 }  // namespace
 
-ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder, const ExtractOptions& options) noexcept {
+ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder,
+                         const ExtractOptions& options) noexcept {
   zlib_filefunc64_def io{};
   FillBufferedWideFileFunctions(io);
   return Extract(io, archive, folder, options);

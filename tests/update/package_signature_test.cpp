@@ -8,13 +8,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <optional>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
-
 
 namespace ostrel::update {
 namespace {
@@ -29,8 +28,8 @@ std::string ReadText(const fs::path& path) {
 }
 
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class PackageSignature : public ::testing::Test {
@@ -41,19 +40,21 @@ class PackageSignature : public ::testing::Test {
     dir_ = pattern;
     keys_ = fs::path(OSTREL_TEST_KEYS_DIR);
     trusted_ = ReadText(keys_ / "dev.pub");
-    for (std::size_t i = 0; i < 100000; ++i) package_.push_back(static_cast<std::uint8_t>((i * 131 + 7) % 253));
+    for (std::size_t i = 0; i < 100000; ++i)
+      package_.push_back(static_cast<std::uint8_t>((i * 131 + 7) % 253));
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   // minisign's signature of `bytes` stored under `name`, made with
   // `extra` options and the given secret key.
-  std::string Sign(const std::string& name, const std::vector<std::uint8_t>& bytes, const std::string& extra = {},
-                   const fs::path& key = {}) {
+  std::string Sign(const std::string& name, const std::vector<std::uint8_t>& bytes,
+                   const std::string& extra = {}, const fs::path& key = {}) {
     const fs::path file = dir_ / name;
     WriteBytes(file, bytes);
     fs::remove(file.string() + ".minisig");
-    const std::string command = "minisign -S -q " + extra + " -s '" + (key.empty() ? keys_ / "dev.key" : key).string() +
-                                "' -m '" + file.string() + "' </dev/null >/dev/null 2>&1";
+    const std::string command = "minisign -S -q " + extra + " -s '" +
+                                (key.empty() ? keys_ / "dev.key" : key).string() + "' -m '" + file.string() +
+                                "' </dev/null >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return ReadText(file.string() + ".minisig");
   }
@@ -79,7 +80,8 @@ TEST_F(PackageSignature, OnlyTheTrustedKeysSignatureOfThisVeryPackageVerifies) {
   EXPECT_EQ(Verify(package_, legacy), SignatureVerdict::Verified);
   // The key as the build stores it: its base64 line alone.
   const std::string line = trusted_.substr(trusted_.find('\n') + 1, 56);
-  EXPECT_EQ(VerifyPackageSignature(package_, prehashed, "Software-1.0.1.2.zip", line), SignatureVerdict::Verified);
+  EXPECT_EQ(VerifyPackageSignature(package_, prehashed, "Software-1.0.1.2.zip", line),
+            SignatureVerdict::Verified);
   // Lines ending in CRLF, as a server or an editor may turn them.
   std::string crlf;
   for (char c : legacy) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -106,8 +108,10 @@ TEST_F(PackageSignature, OnlyTheTrustedKeysSignatureOfThisVeryPackageVerifies) {
   EXPECT_EQ(Verify(package_, prehashed, "Software-1.0.1.3.zip"), SignatureVerdict::OtherFile);
   EXPECT_EQ(Verify(package_, Sign("x.zip", package_, "-t 'timestamp:1\tfile:Software-1.0.1.2.zip.old'")),
             SignatureVerdict::OtherFile);
-  EXPECT_EQ(Verify(package_, Sign("x.zip", package_, "-t 'file:software-1.0.1.2.zip'")), SignatureVerdict::OtherFile);
-  EXPECT_EQ(Verify(package_, Sign("x.zip", package_, "-t 'file:Software-1.0.1.2.zip'")), SignatureVerdict::Verified);
+  EXPECT_EQ(Verify(package_, Sign("x.zip", package_, "-t 'file:software-1.0.1.2.zip'")),
+            SignatureVerdict::OtherFile);
+  EXPECT_EQ(Verify(package_, Sign("x.zip", package_, "-t 'file:Software-1.0.1.2.zip'")),
+            SignatureVerdict::Verified);
 
   // A trusted comment changed after signing: its global signature fails.
   std::string renamed = other_version;
@@ -116,11 +120,12 @@ TEST_F(PackageSignature, OnlyTheTrustedKeysSignatureOfThisVeryPackageVerifies) {
 
   // Another key, however well made.
   const fs::path other_key = dir_ / "other.key";
-  ASSERT_EQ(std::system(("minisign -G -W -q -p '" + (dir_ / "other.pub").string() + "' -s '" + other_key.string() +
-                         "' </dev/null >/dev/null 2>&1")
+  ASSERT_EQ(std::system(("minisign -G -W -q -p '" + (dir_ / "other.pub").string() + "' -s '" +
+                         other_key.string() + "' </dev/null >/dev/null 2>&1")
                             .c_str()),
             0);
-  EXPECT_EQ(Verify(package_, Sign("Software-1.0.1.2.zip", package_, "", other_key)), SignatureVerdict::OtherKey);
+  EXPECT_EQ(Verify(package_, Sign("Software-1.0.1.2.zip", package_, "", other_key)),
+            SignatureVerdict::OtherKey);
   // And the trusted key's signature is nothing to a build that trusts
   // another.
   EXPECT_EQ(VerifyPackageSignature(package_, legacy, "Software-1.0.1.2.zip", ReadText(dir_ / "other.pub")),
@@ -132,7 +137,8 @@ TEST_F(PackageSignature, OnlyTheTrustedKeysSignatureOfThisVeryPackageVerifies) {
     EXPECT_EQ(Verify(package_, legacy.substr(0, n)), SignatureVerdict::UnreadableSignature) << n;
   }
   EXPECT_EQ(Verify(package_, "not a signature"), SignatureVerdict::UnreadableSignature);
-  EXPECT_EQ(VerifyPackageSignature(package_, legacy, "Software-1.0.1.2.zip", "RWQ"), SignatureVerdict::UnusableKey);
+  EXPECT_EQ(VerifyPackageSignature(package_, legacy, "Software-1.0.1.2.zip", "RWQ"),
+            SignatureVerdict::UnusableKey);
 }
 
 }  // namespace

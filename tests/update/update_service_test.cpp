@@ -66,8 +66,9 @@ struct Recorder {
 
 // Tries what a process racing the start would try.
 bool CanChange(const std::wstring& program) {
-  const HANDLE writer = ::CreateFileW(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE writer =
+      ::CreateFileW(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
   if (writer != INVALID_HANDLE_VALUE) {
     ::CloseHandle(writer);
     return true;
@@ -301,7 +302,7 @@ TEST_F(UpdateInstall, UnverifiedPackagesAreRefusedBeforeAnythingIsUnpacked) {
     std::string version;
   };
   const std::vector<Refused> cases = {
-      {"unsigned", "1.0.2.1"}, {"badsig", "1.0.2.2"}, {"otherkey", "1.0.2.3"},
+      {"unsigned", "1.0.2.1"},  {"badsig", "1.0.2.2"}, {"otherkey", "1.0.2.3"},
       {"othername", "1.0.2.4"}, {"cutsig", "1.0.2.5"},
   };
   for (const auto& c : cases) {
@@ -390,8 +391,8 @@ TEST_F(UpdateInstall, RealInstallStartsTheProgramAndEndsWithZero) {
   std::filesystem::create_directories(unsigned_data / "temp");
   std::filesystem::copy_file(testing::ExecutableFolder() / "update_probe.exe",
                              unsigned_data / "temp" / "Software-1.0.2.1.exe");
-  const auto refused = testing::RunChild(L"\"" + host.wstring() + L"\" \"" + unsigned_data.wstring() + L"\"", 60s,
-                                         {{L"OSTREL_UPDATE_SERVER", CaseOrigin("unsigned")}});
+  const auto refused = testing::RunChild(L"\"" + host.wstring() + L"\" \"" + unsigned_data.wstring() + L"\"",
+                                         60s, {{L"OSTREL_UPDATE_SERVER", CaseOrigin("unsigned")}});
   ASSERT_TRUE(refused.exit_code);
   EXPECT_EQ(*refused.exit_code, 3u);
   for (const auto& item : std::filesystem::recursive_directory_iterator(unsigned_data)) {
@@ -464,7 +465,8 @@ TEST_F(CheckUpdateCommand, VerifyGivesTheInstallsVerdict) {
   const auto docroot = testing::UpdateServerState() / "docroot";
   const auto verify = [&](const std::string& origin_case, const std::string& version,
                           const std::wstring& signature = {}) {
-    const auto package = docroot / origin_case / "panel-kit" / "KX4" / "software" / ("Software-" + version + ".zip");
+    const auto package =
+        docroot / origin_case / "panel-kit" / "KX4" / "software" / ("Software-" + version + ".zip");
     std::wstring line = L"\"" + ostrelctl.wstring() + L"\" verify \"" + package.wstring() + L"\"";
     if (!signature.empty()) line += L" \"" + signature + L"\"";
     return testing::RunChild(line, 60s);

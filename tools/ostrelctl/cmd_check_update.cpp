@@ -60,7 +60,8 @@ void PrintPackageSignature(ostrel::update::Channel channel, const std::wstring& 
     return;
   }
   HttpFetcher fetcher;
-  const FetchedPackage fetched = FetchPackage(fetcher, url, std::wstring(temp) + L"ostrelctl-" + name, nullptr, name);
+  const FetchedPackage fetched =
+      FetchPackage(fetcher, url, std::wstring(temp) + L"ostrelctl-" + name, nullptr, name);
   std::printf("package: %s\n", ostrel::win::Narrow(url).c_str());
   if (fetched.download != HttpResult::Complete) {
     std::printf("package signature: not checked (download result %d)\n", ResultNumber(fetched.download));

@@ -46,7 +46,8 @@ int RunVerify(Args args) {
   }
   const auto signature = ReadPackageFile(signature_path.c_str(), kMaxSignatureFileBytes + 1);
   std::optional<std::string_view> signature_text;
-  if (signature) signature_text = std::string_view(reinterpret_cast<const char*>(signature->data()), signature->size());
+  if (signature)
+    signature_text = std::string_view(reinterpret_cast<const char*>(signature->data()), signature->size());
   const std::wstring name = FileName(package);
   const SignatureVerdict verdict =
       VerifyPackageSignature(*bytes, signature_text, ostrel::win::Narrow(name), TrustedUpdateKey());

@@ -29,7 +29,8 @@ std::span<const Command> AllCommands() {
       {"extract", "<archive> <folder>", "unpack an update package as the install does, one line per entry",
        RunExtract},
       {"check-update", "[software|firmware]",
-       "the update check: server text, current or device version, verdict, package signature", RunCheckUpdate},
+       "the update check: server text, current or device version, verdict, package signature",
+       RunCheckUpdate},
       {"verify", "<package> [signature]",
        "check a package's minisign signature (default <package>.minisig) as the install does", RunVerify},
   };
