@@ -28,8 +28,6 @@ AdminFolder HoldAdminOnlyFolder(const std::wstring& path) noexcept;
 // What the file system says about a folder's owner and access list
 // (GetNamedSecurityInfoW); nothing when it cannot be read.
 std::optional<FolderSecurity> ReadFolderSecurity(const std::wstring& path) noexcept;
-// The same through an open handle (GetSecurityInfo).
-std::optional<FolderSecurity> ReadFolderSecurity(HANDLE folder) noexcept;
 // The security a new download folder is made with, read back as above.
 std::optional<FolderSecurity> DescribeDownloadFolderSecurity() noexcept;
 

@@ -167,7 +167,15 @@ win::unique_file CreateHeldFolder(const std::wstring& path, SECURITY_DESCRIPTOR*
   const DWORD got = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
   if (got == 0 || got >= n) return {};
   full.resize(got);
-  std::wstring nt = L"\\??\\" + full;
+  // The NT name of a drive path, a UNC path or an already literal one.
+  std::wstring nt;
+  if (full.starts_with(L"\\\\?\\")) {
+    nt = L"\\??\\" + full.substr(4);
+  } else if (full.starts_with(L"\\\\")) {
+    nt = L"\\??\\UNC\\" + full.substr(2);
+  } else {
+    nt = L"\\??\\" + full;
+  }
   UNICODE_STRING name{};
   name.Buffer = nt.data();
   name.Length = static_cast<USHORT>(nt.size() * sizeof(wchar_t));
@@ -202,16 +210,6 @@ std::optional<FolderSecurity> ReadFolderSecurity(const std::wstring& path) noexc
       return std::nullopt;
     }
     return Describe(sids, attributes, owner, list, descriptor.get());
-  } catch (...) {
-    ::ostrel::ReportSwallowed("update/admin_folder_win.cpp ReadFolderSecurity");
-    return std::nullopt;
-  }
-}
-
-std::optional<FolderSecurity> ReadFolderSecurity(HANDLE folder) noexcept {
-  try {
-    const Sids sids;
-    return ReadHeld(sids, folder);
   } catch (...) {
     ::ostrel::ReportSwallowed("update/admin_folder_win.cpp ReadFolderSecurity");
     return std::nullopt;
