@@ -18,6 +18,17 @@ set_target_properties(ostrel_minizip PROPERTIES
   INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
 add_library(minizip::minizip ALIAS ostrel_minizip)
 
+# libsodium, static: its headers then declare nothing as imported from a DLL.
+if(NOT EXISTS ${_deps}/lib/libsodium.a)
+  message(FATAL_ERROR "libsodium missing in ${OSTREL_DEPS}: run scripts/setup.sh")
+endif()
+add_library(ostrel_sodium STATIC IMPORTED GLOBAL)
+set_target_properties(ostrel_sodium PROPERTIES
+  IMPORTED_LOCATION ${_deps}/lib/libsodium.a
+  INTERFACE_INCLUDE_DIRECTORIES ${_deps}/include
+  INTERFACE_COMPILE_DEFINITIONS SODIUM_STATIC)
+add_library(sodium::sodium ALIAS ostrel_sodium)
+
 if(OSTREL_BUILD_TESTS)
   set(GTest_DIR ${_deps}/lib/cmake/GTest)
   find_package(GTest REQUIRED CONFIG)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine to build and test Ostrel: installs the Debian
-# packages, fetches the hidapi and zlib source packages and builds hidapi.dll,
-# minizip and GoogleTest for x86_64 Windows into a cache folder. Every step is
+# packages, fetches the hidapi, zlib and libsodium source packages and builds
+# hidapi.dll, minizip, libsodium and GoogleTest for x86_64 Windows into a
+# cache folder. Every step is
 # skipped when its result is already there, so running it again costs seconds.
 #
 #   scripts/setup.sh            packages + dependencies
@@ -25,12 +26,15 @@ as_root() {
 # Recommended packages are installed too: Wine's X11 driver loads several
 # recommended libraries at run time, and fonts-wine supplies its default
 # fonts. librsvg2-bin and icoutils render the skin from its SVG sources;
-# nsis builds the installer.
+# nsis builds the installer. libsodium-dev verifies update signatures in the
+# native build, and minisign signs the update tests' packages; Debian's
+# libsodium source ships without its configure script, which autoconf,
+# automake and libtool make.
 packages=(
   g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
   xauth x11-utils clang-format librsvg2-bin icoutils nsis zip unzip clang
-  libclang-rt-14-dev
+  libclang-rt-14-dev libsodium-dev minisign autoconf automake libtool
 )
 
 install_packages() {
@@ -71,6 +75,14 @@ fetch_sources() {
   fi
   hidapi_src=$(ls -d "$deps"/src/hidapi-*/ | head -n 1)
   zlib_src=$(ls -d "$deps"/src/zlib-*/ | head -n 1)
+  # Fetched on its own, so a cache made before it was needed is completed
+  # without fetching the others again.
+  if ! ls -d "$deps"/src/libsodium-*/configure.ac >/dev/null 2>&1; then
+    log "fetching the libsodium source package"
+    (cd "$deps/src" && apt-get source -qq libsodium >/dev/null 2>&1) ||
+      { echo "[setup] apt-get source libsodium failed" >&2; exit 1; }
+  fi
+  sodium_src=$(dirname "$(ls -d "$deps"/src/libsodium-*/configure.ac | head -n 1)")
 }
 
 toolchain="$repo/cmake/toolchain-mingw64.cmake"
@@ -99,6 +111,24 @@ build_minizip() {
   cmake --install "$deps/build/minizip" >/dev/null
 }
 
+# Update signatures are verified with libsodium, linked statically into the
+# program (consumers compile with SODIUM_STATIC). The configure script is
+# made in a copy, so the unpacked source stays as Debian ships it.
+build_libsodium() {
+  [ -f "$install_dir/lib/libsodium.a" ] && return 0
+  log "building libsodium from $sodium_src"
+  rm -rf "$deps/build/libsodium"
+  mkdir -p "$deps/build"
+  cp -a "$sodium_src" "$deps/build/libsodium"
+  (cd "$deps/build/libsodium" &&
+    autoreconf -fi >/dev/null 2>&1 &&
+    ./configure --host=x86_64-w64-mingw32 --prefix="$install_dir" \
+      --disable-shared --enable-static --disable-dependency-tracking \
+      CC=x86_64-w64-mingw32-gcc-posix >/dev/null &&
+    make -j"$(nproc)" >/dev/null &&
+    make install >/dev/null)
+}
+
 build_googletest() {
   [ -f "$install_dir/lib/cmake/GTest/GTestConfig.cmake" ] && return 0
   log "building GoogleTest"
@@ -125,6 +155,7 @@ enable_deb_src
 fetch_sources
 build_hidapi
 build_minizip
+build_libsodium
 build_googletest
 build_wine_prefix
 log "dependencies ready in $deps"

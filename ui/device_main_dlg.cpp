@@ -170,6 +170,9 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case MSG_UPDATE_RESULT:
       OnUpdateResult(wParam, lParam);
       return 0;
+    case MSG_UPDATE_REFUSED:
+      OnUpdateRefused(wParam);
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == ID_TRAY_EXIT) {
         tray_.Remove();
@@ -217,6 +220,13 @@ void DeviceMainDlg::OnUpdateResult(WPARAM channel, LPARAM newer) noexcept {
   if (newer == 0 || answer != 1) return;
   PostTask(static_cast<std::int32_t>(which == UpdateChannel::Software ? device::WorkerTask::InstallSoftware
                                                                       : device::WorkerTask::InstallFirmware));
+}
+
+void DeviceMainDlg::OnUpdateRefused(WPARAM channel) noexcept {
+  if (channel != 1 && channel != 2) return;
+  const UpdatePrompt notice =
+      MakeRefusedNotice(channel == 1 ? UpdateChannel::Software : UpdateChannel::Firmware);
+  ShowMessageBox(notice.text.c_str(), notice.title.c_str(), notice.style);
 }
 
 std::wstring DeviceMainDlg::LatestVersion(UpdateChannel channel) const {

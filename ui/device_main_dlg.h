@@ -25,6 +25,7 @@
 
 namespace ostrel::ui {
 
+using update::MSG_UPDATE_REFUSED;
 using update::MSG_UPDATE_RESULT;
 inline constexpr UINT ID_CHECK_FIRMWARE = 101;
 inline constexpr UINT ID_CHECK_SOFTWARE = 102;
@@ -60,6 +61,7 @@ class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private
   void ShowCpuTemperature(int value) noexcept override;
   LRESULT OnTrayCallback(LPARAM mouse_message) noexcept;
   void OnUpdateResult(WPARAM channel, LPARAM newer) noexcept;
+  void OnUpdateRefused(WPARAM channel) noexcept;
   void LoadBackground() noexcept;
   void MoveToCorner() noexcept;
   void SetUpTrayAndWindow() noexcept;

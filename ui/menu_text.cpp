@@ -18,4 +18,12 @@ UpdatePrompt MakeUpdatePrompt(UpdateChannel channel, bool newer, const std::wstr
   return prompt;
 }
 
+UpdatePrompt MakeRefusedNotice(UpdateChannel channel) {
+  UpdatePrompt notice;
+  notice.title = channel == UpdateChannel::Software ? L"Software Updates" : L"Firmware Updates";
+  notice.text = L"The update could not be verified and was not installed!";
+  notice.style = 0;
+  return notice;
+}
+
 }  // namespace ostrel::ui

@@ -23,4 +23,8 @@ struct UpdatePrompt {
 // with OK, or the newer version offered with YES and NO.
 UpdatePrompt MakeUpdatePrompt(UpdateChannel channel, bool newer, const std::wstring& latest_version);
 
+// What the user sees, with OK, after answering YES to a package whose
+// signature did not verify: nothing of it was installed.
+UpdatePrompt MakeRefusedNotice(UpdateChannel channel);
+
 }  // namespace ostrel::ui

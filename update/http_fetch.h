@@ -32,6 +32,11 @@ HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstrin
 HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
                            std::chrono::milliseconds deadline) noexcept;
 
+// The body's bytes as they came (a signature file), under the same rules and
+// bounds as a text. `bytes` is left as it was unless the result is 1.
+HttpResult HttpGetBytes(HttpFetcher& fetcher, const wchar_t* url, std::string& bytes,
+                        std::chrono::milliseconds deadline) noexcept;
+
 // Streams the body into "<path>.part" and posts progress to `window` when one
 // is given. The part file replaces `path` when the body is complete (or, with
 // -2, as far as it was read); on any failure it is removed and a file already

@@ -44,23 +44,42 @@ FetchedBody FetchBody(const std::string& url, InternetHandles& handles, const st
   return body;
 }
 
+std::optional<FetchedBody> Fetch(HttpFetcher& fetcher, const wchar_t* url,
+                                 std::chrono::milliseconds deadline) {
+  fetcher.keep_going.store(1);
+  fetcher.body_bytes = 0;
+  auto handles = std::make_shared<InternetHandles>();
+  DeadlineWork<FetchedBody> work = [url8 = UrlToUtf8(url), handles](const std::atomic<int>& keep_going) {
+    FetchedBody body = FetchBody(url8, *handles, keep_going);
+    handles->CloseAll();
+    return body;
+  };
+  std::optional<FetchedBody> body =
+      RunWithDeadline(std::move(work), deadline, fetcher.keep_going, [handles] { handles->Abandon(); });
+  if (body) fetcher.body_bytes = body->bytes.size();
+  return body;
+}
+
 }  // namespace
+
+HttpResult HttpGetBytes(HttpFetcher& fetcher, const wchar_t* url, std::string& bytes,
+                        std::chrono::milliseconds deadline) noexcept {
+  try {
+    std::optional<FetchedBody> body = Fetch(fetcher, url, deadline);
+    if (!body) return HttpResult::Failed;
+    if (body->code == HttpResult::Complete) bytes = std::move(body->bytes);
+    return body->code;
+  } catch (...) {
+    ::ostrel::ReportSwallowed("update/http_get_text.cpp HttpGetBytes");
+    return HttpResult::Failed;
+  }
+}
 
 HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstring& text,
                            std::chrono::milliseconds deadline) noexcept {
   try {
-    fetcher.keep_going.store(1);
-    fetcher.body_bytes = 0;
-    auto handles = std::make_shared<InternetHandles>();
-    DeadlineWork<FetchedBody> work = [url8 = UrlToUtf8(url), handles](const std::atomic<int>& keep_going) {
-      FetchedBody body = FetchBody(url8, *handles, keep_going);
-      handles->CloseAll();
-      return body;
-    };
-    const std::optional<FetchedBody> body =
-        RunWithDeadline(std::move(work), deadline, fetcher.keep_going, [handles] { handles->Abandon(); });
+    const std::optional<FetchedBody> body = Fetch(fetcher, url, deadline);
     if (!body) return HttpResult::Failed;
-    fetcher.body_bytes = body->bytes.size();
     if (body->code == HttpResult::Complete || body->code == HttpResult::Stopped)
       text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;

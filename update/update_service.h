@@ -4,11 +4,15 @@
 //
 // Results go to the main window as MSG_UPDATE_RESULT (wParam 1 software,
 // 2 firmware; lParam 1 newer, 0 not). An install downloads the channel's
-// package into the data folder's temp folder, unpacks it there and starts
-// the program it holds, then ends this process. It starts a program only
-// when this very extraction wrote it and every entry of the package was
-// written whole; a failed download or extraction deletes the package,
-// starts nothing and leaves this program running.
+// package into the data folder's temp folder, a folder only administrators
+// can write (admin_folder.h), checks its signature (package_fetch.h),
+// unpacks it there from the bytes it checked and starts the program it
+// holds, then ends this process. It starts a program only when the package
+// is signed for this very name with the trusted key, this very extraction
+// wrote the program and every entry of the package was written whole. Any
+// failure deletes the package, starts nothing and leaves this program
+// running; a package whose signature does not verify is also reported as
+// MSG_UPDATE_REFUSED (wParam 1 software, 2 firmware).
 #pragma once
 
 #include <windows.h>
@@ -27,6 +31,7 @@
 namespace ostrel::update {
 
 inline constexpr UINT MSG_UPDATE_RESULT = 0x69C;
+inline constexpr UINT MSG_UPDATE_REFUSED = 0x69D;
 inline constexpr wchar_t kCurrentVersion[] = L"1.0.1.1";
 
 // What the service works with. Empty members take the program's own: the
@@ -40,6 +45,9 @@ struct UpdateHost {
   FirmwareQuery query_firmware;
   std::function<bool(const std::wstring& program)> start_program;
   std::function<void()> end_process;
+  // The minisign public key packages must be signed with; empty is the
+  // build's (OSTREL_UPDATE_PUBLIC_KEY).
+  std::string trusted_key;
   // How long a version fetch may hold the worker.
   std::chrono::milliseconds text_fetch_deadline = kTextFetchDeadline;
 };

@@ -5,10 +5,13 @@
 
 #include <cstdlib>
 
+#include "common/win/text.h"
 #include "device/hid/hid_device_manager.h"
+#include "update/admin_folder.h"
 #include "update/directory_tree.h"
 #include "update/http_fetch.h"
 #include "update/live_jobs.h"
+#include "update/package_fetch.h"
 #include "update/update_locations.h"
 #include "update/update_server.h"
 #include "update/update_service.h"
@@ -106,26 +109,38 @@ void UpdateService::Install(Channel channel) {
   if (version.empty()) return Trace(L"install without a checked version");
   const std::wstring data = Data();
   if (data.empty()) return Trace(L"no data folder");
-  const std::wstring package = DownloadedFile(data, PackageName(channel, version));
+  const std::wstring package_name = PackageName(channel, version);
+  const std::wstring package = DownloadedFile(data, package_name);
   const std::wstring program = DownloadedFile(data, ProgramName(channel, version));
-  const std::wstring url = PackageUrl(ChannelBaseUrl(Origin(), channel), PackageName(channel, version));
+  const std::wstring url = PackageUrl(ChannelBaseUrl(Origin(), channel), package_name);
 
+  // Held until the program was started: nobody can swap the folder meanwhile.
   const std::wstring folder = DownloadFolder(data);
-  if (!CreateDirectoryTree(folder.c_str())) return Trace(L"download folder could not be created: " + folder);
-  if (::PathFileExistsW(package.c_str())) ::DeleteFileW(package.c_str());
+  if (!CreateDirectoryTree(data.c_str())) return Trace(L"data folder could not be created: " + data);
+  const AdminFolder held_folder = HoldAdminOnlyFolder(folder);
+  if (!held_folder.moved_to.empty()) Trace(L"a foreign download folder was moved to " + held_folder.moved_to);
+  if (!held_folder.handle) return Trace(L"download folder refused: " + win::Widen(held_folder.refusal));
 
-  const HttpResult downloaded = HttpDownloadToFile(fetcher_, url.c_str(), package.c_str(), host_.window);
-  if (downloaded != HttpResult::Complete) {
-    ::DeleteFileW(package.c_str());
-    return Trace(L"download failed (" + std::to_wstring(ResultNumber(downloaded)) + L"): " + url);
+  const FetchedPackage fetched =
+      FetchPackage(fetcher_, url, package, host_.window, package_name, host_.trusted_key);
+  if (fetched.download != HttpResult::Complete) {
+    return Trace(L"download failed (" + std::to_wstring(ResultNumber(fetched.download)) + L"): " + url);
   }
-  if (!::PathFileExistsW(package.c_str())) return Trace(L"download left no package");
+  if (!fetched.Verified()) {
+    Trace(L"package " + win::Widen(VerdictText(fetched.verdict)) + L": " + url);
+    if (host_.window)
+      ::PostMessageW(host_.window, MSG_UPDATE_REFUSED, channel == Channel::Software ? 1 : 2, 0);
+    return;
+  }
 
-  const ExtractReport report = ExtractZip(package.c_str(), folder.c_str());
-  ::DeleteFileW(package.c_str());
+  ExtractOptions options;
+  options.hold_open = program;
+  ExtractReport report = ExtractZipFromMemory(*fetched.bytes, folder.c_str(), options);
   if (!report.Complete()) return Trace(L"package did not unpack whole: " + package);
-  if (!report.Wrote(program)) return Trace(L"package holds no " + program);
+  if (!report.Wrote(program) || !report.held) return Trace(L"package holds no " + program);
+  // Started while still held: what starts is what was unpacked.
   if (!host_.start_program(program)) return Trace(L"could not start " + program);
+  report.held.reset();
   host_.end_process();
 }
 

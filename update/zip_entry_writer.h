@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win/unique_any.h"
 #include "update/zip_entry_kind.h"
 #include "update/zip_entry_name.h"
 
@@ -32,10 +33,14 @@ struct ZipEntryFacts {
 struct WrittenFile {
   std::uint64_t bytes = 0;  // inflated bytes written, also when the file was deleted again
   std::string refusal;      // empty when the file is complete
+  win::unique_file held;    // with `hold`: the complete file, open for reading only
 };
 
-// `allowance` is what the extraction may still write in all.
+// `allowance` is what the extraction may still write in all. With `hold`
+// the file is never without an open handle that refuses write and delete
+// sharing, from its first byte until the caller lets `held` go; its content
+// is read back through that handle and must still be what was written.
 WrittenFile WriteEntryFile(unzFile zip, const std::wstring& target, const ZipEntryFacts& facts,
-                           const ZipEntryKind& kind, std::uint64_t allowance) noexcept;
+                           const ZipEntryKind& kind, std::uint64_t allowance, bool hold = false) noexcept;
 
 }  // namespace ostrel::update

@@ -121,9 +121,11 @@ const char* Pump(unzFile zip, std::uint32_t method, EntrySink& sink) noexcept {
 // inflating a small entry, so the existing ones are only looked at when
 // creating a new one fails.
 win::unique_file CreateTarget(const std::wstring& target, std::string& refusal) noexcept {
+  // Others may read (a held program hands over to a read-only handle while
+  // this one is still open), never write or delete.
   const auto create = [&target](DWORD disposition) {
-    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   };
   win::unique_file file = create(CREATE_NEW);
   if (file) return file;
@@ -143,10 +145,53 @@ win::unique_file CreateTarget(const std::wstring& target, std::string& refusal) 
   return file;
 }
 
+// Swaps the writing handle for one that only reads, with no moment between
+// in which the file is open to writers or to deletion: a bridge handle,
+// which must share writing with the writer but not deletion, is open while
+// the writer closes; the final handle shares reading only and so can only
+// open once no writer is left. What it then reads must be what was written.
+win::unique_file HoldWritten(win::unique_file& writer, const std::wstring& target, std::uint64_t size,
+                             uLong crc, std::string& refusal) noexcept {
+  const auto open = [&target](DWORD share) {
+    return win::unique_file(::CreateFileW(target.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  };
+  win::unique_file bridge = open(FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (!bridge) {
+    refusal = "written file could not be held";
+    return {};
+  }
+  writer.reset();
+  win::unique_file held = open(FILE_SHARE_READ);
+  bridge.reset();
+  if (!held) {
+    refusal = "written file is open to another writer";
+    return {};
+  }
+  std::array<Bytef, kWriteBlockBytes> block{};
+  uLong read_crc = ::crc32(0, Z_NULL, 0);
+  std::uint64_t read_bytes = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(held.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
+      refusal = "written file could not be read back";
+      return {};
+    }
+    if (got == 0) break;
+    read_crc = ::crc32(read_crc, block.data(), got);
+    read_bytes += got;
+  }
+  if (read_bytes != size || read_crc != crc) {
+    refusal = "written file changed before it was held";
+    return {};
+  }
+  return held;
+}
+
 }  // namespace
 
 WrittenFile WriteEntryFile(unzFile zip, const std::wstring& target, const ZipEntryFacts& facts,
-                           const ZipEntryKind& kind, std::uint64_t allowance) noexcept {
+                           const ZipEntryKind& kind, std::uint64_t allowance, bool hold) noexcept {
   WrittenFile result;
   if (facts.method != kStored && facts.method != kDeflated) {
     result.refusal = "compression method not supported";
@@ -173,6 +218,14 @@ WrittenFile WriteEntryFile(unzFile zip, const std::wstring& target, const ZipEnt
   }
   const std::array<FILETIME, 3> times = EntryTimes(facts);
   ::SetFileTime(file.get(), &times[0], &times[1], &times[2]);
+  if (hold) {
+    result.held = HoldWritten(file, target, sink.Bytes(), sink.Crc(), result.refusal);
+    if (!result.held) {
+      file.reset();
+      ::DeleteFileW(target.c_str());
+      return result;
+    }
+  }
   file.reset();
   if (const DWORD attributes = AttributesOf(kind)) ::SetFileAttributesW(target.c_str(), attributes);
   return result;

@@ -10,10 +10,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/win/unique_any.h"
 #include "update/zip_limits.h"
 
 namespace ostrel::update {
@@ -33,6 +35,9 @@ struct ExtractReport {
   std::string archive_error;
   std::vector<ExtractedEntry> entries;
   std::uint64_t total_bytes = 0;
+  // The file of ExtractOptions::hold_open once written whole, open for
+  // reading only, with neither write nor delete shared.
+  win::unique_file held;
 
   // Opened, walked to its end, and every entry written.
   bool Complete() const noexcept;
@@ -46,10 +51,16 @@ struct ExtractOptions {
   // Files no entry may replace; empty means the running program and every
   // library it has loaded.
   std::vector<std::wstring> protected_paths;
+  // A file to keep from being changed from the moment it is written on (the
+  // program an install starts): see ExtractReport::held.
+  std::wstring hold_open;
 };
 
 ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder,
                          const ExtractOptions& options = {}) noexcept;
+// The same from an archive held in memory.
+ExtractReport ExtractZipFromMemory(std::span<const std::uint8_t> archive, const wchar_t* folder,
+                                   const ExtractOptions& options = {}) noexcept;
 
 // True when the archive could be opened; single entries may still have
 // failed (see ExtractZip for what did).

@@ -76,6 +76,7 @@ class Extraction {
   Extraction(std::wstring base, const ExtractOptions& options)
       : base_(std::move(base)), full_base_(FullPath(base_)), options_(options) {
     for (const auto& path : options.protected_paths) protected_.push_back(PathKey(FullPath(path)));
+    if (!options.hold_open.empty()) hold_key_ = PathKey(FullPath(options.hold_open));
     if (protected_.empty()) {
       for (const auto& path : RunningProgramFiles()) protected_.push_back(PathKey(path));
     }
@@ -133,10 +134,11 @@ class Extraction {
       return "would pass the extraction's size bound";
     }
     const std::uint64_t allowance = options_.max_total_bytes - report.total_bytes;
-    WrittenFile written = WriteEntryFile(zip, target, facts, kind, allowance);
+    WrittenFile written = WriteEntryFile(zip, target, facts, kind, allowance, full_key == hold_key_);
     report.total_bytes += written.bytes;
     entry.bytes = written.bytes;
     if (!written.refusal.empty()) return written.refusal;
+    if (written.held) report.held = std::move(written.held);
     entry.written_path = target;
     return {};
   }
@@ -177,6 +179,7 @@ class Extraction {
   const ExtractOptions& options_;
   std::set<std::wstring> checked_folders_;
   std::vector<std::wstring> protected_;
+  std::wstring hold_key_;
   EntryLedger ledger_;
 };
 
@@ -197,14 +200,15 @@ bool ExtractReport::Wrote(std::wstring_view path) const {
   return false;
 }
 
-ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder,
-                         const ExtractOptions& options) noexcept {
+namespace {
+
+// `name` is what the io functions open.
+ExtractReport Extract(zlib_filefunc64_def& io, const void* name, const wchar_t* folder,
+                      const ExtractOptions& options) noexcept {
   ExtractReport report;
   try {
-    if (!archive || !folder) return report;
-    zlib_filefunc64_def io{};
-    FillBufferedWideFileFunctions(io);
-    const unique_zip zip(::unzOpen2_64(archive, &io));
+    if (!name || !folder) return report;
+    const unique_zip zip(::unzOpen2_64(name, &io));
     if (!zip) return report;
     report.opened = true;
 
@@ -228,6 +232,23 @@ ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder,
     if (report.archive_error.empty()) report.archive_error = "out of memory";
   }
   return report;
+}
+
+}  // namespace
+
+ExtractReport ExtractZip(const wchar_t* archive, const wchar_t* folder,
+                         const ExtractOptions& options) noexcept {
+  zlib_filefunc64_def io{};
+  FillBufferedWideFileFunctions(io);
+  return Extract(io, archive, folder, options);
+}
+
+ExtractReport ExtractZipFromMemory(std::span<const std::uint8_t> archive, const wchar_t* folder,
+                                   const ExtractOptions& options) noexcept {
+  zlib_filefunc64_def io{};
+  FillMemoryFunctions(io, archive);
+  // minizip wants a name; the io functions above read only `archive`.
+  return Extract(io, L"", folder, options);
 }
 
 bool ExtractZipToFolder(const wchar_t* archive, const wchar_t* folder) noexcept {

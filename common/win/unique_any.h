@@ -74,6 +74,8 @@ using unique_hbrush = unique_any<traits::null_invalid<HBRUSH, traits::delete_gdi
 using unique_hpen = unique_any<traits::null_invalid<HPEN, traits::delete_gdi_object>>;
 using unique_hrgn = unique_any<traits::null_invalid<HRGN, traits::delete_gdi_object>>;
 using unique_hicon = unique_any<traits::null_invalid<HICON, ::DestroyIcon>>;
+// Memory the system allocated for the caller: security descriptors, SIDs.
+using unique_hlocal = unique_any<traits::null_invalid<HLOCAL, ::LocalFree>>;
 // Folder searches of FindFirstFile(Ex).
 struct find_traits {
   using type = HANDLE;

@@ -56,6 +56,11 @@ TEST(MenuText, TrayLinesAndUpdatePrompts) {
   EXPECT_EQ(firmware.text, L"The Firmware is the latest version!");
   EXPECT_EQ(MakeUpdatePrompt(UpdateChannel::Firmware, true, L"13").text,
             L"Detected the latest version:v13, update now?");
+
+  const UpdatePrompt refused = MakeRefusedNotice(UpdateChannel::Firmware);
+  EXPECT_EQ(refused.title, L"Firmware Updates");
+  EXPECT_EQ(refused.text, L"The update could not be verified and was not installed!");
+  EXPECT_EQ(refused.style, 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The update's plain decisions: version comparison and filters, server URLs,
-// and where an archive entry may be written.
+// where an archive entry may be written, and which download folder may be
+// used as it is.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +9,7 @@
 
 #include "update/entry_ledger.h"
 #include "update/extended_timestamp.h"
+#include "update/folder_access.h"
 #include "update/same_path.h"
 #include "update/update_server.h"
 #include "update/version_compare.h"
@@ -273,6 +275,69 @@ TEST(SamePath, RepeatedSeparatorsAndCaseDoNotMatter) {
                        L"c:/users/u/temp files/temp/software-1.EXE"));
   EXPECT_FALSE(SamePath(L"C:\\a\\b.exe", L"C:\\a\\b.ex"));
   EXPECT_EQ(PathKey(L"\\\\server\\\\x"), L"\\\\SERVER\\X");
+}
+
+// Only the folder exactly as the program makes it is used as it is; every
+// way an unelevated process could have prepared one sends it aside.
+TEST(JudgeExistingFolder, KeepsOnlyTheProgramsOwnFolder) {
+  const FolderSecurity own{true, false, Trustee::Administrators, true, true, DownloadFolderEntries()};
+  EXPECT_EQ(JudgeExistingFolder(own), FolderDecision::Keep);
+  auto by_system = own;
+  by_system.owner = Trustee::System;
+  EXPECT_EQ(JudgeExistingFolder(by_system), FolderDecision::Keep);
+
+  std::vector<FolderSecurity> prepared;
+  for (Trustee owner : {Trustee::User, Trustee::Other}) {
+    auto f = own;
+    f.owner = owner;  // the owner may rewrite the list at any time
+    prepared.push_back(f);
+  }
+  auto f = own;
+  f.is_directory = false;  // a file of that name
+  prepared.push_back(f);
+  f = own;
+  f.is_link = true;  // a junction to a folder the user writes
+  prepared.push_back(f);
+  f = own;
+  f.has_list = false;  // a null list: everyone may do everything
+  prepared.push_back(f);
+  f = own;
+  f.list_protected = false;  // grants of the user's folder above flow in
+  prepared.push_back(f);
+  f = own;
+  f.entries.clear();  // an empty list
+  prepared.push_back(f);
+  f = own;
+  f.entries[2].mask = kFullControl;  // the user may write
+  prepared.push_back(f);
+  f = own;
+  f.entries[2].mask |= 0x2;  // the user may add files
+  prepared.push_back(f);
+  f = own;
+  f.entries.push_back({Trustee::Other, true, kReadAndExecute, kInheritToAll});  // one grant more
+  prepared.push_back(f);
+  f = own;
+  f.entries.push_back({Trustee::User, false, kFullControl, 0});  // even a deny is not the program's
+  prepared.push_back(f);
+  f = own;
+  f.entries[0].flags = 0;  // entries that would not reach what is unpacked
+  prepared.push_back(f);
+  f = own;
+  std::swap(f.entries[0], f.entries[2]);  // the same grants to other trustees
+  prepared.push_back(f);
+  f = own;
+  f.entries[1].allow = false;
+  prepared.push_back(f);
+  for (std::size_t i = 0; i < prepared.size(); ++i) {
+    EXPECT_EQ(JudgeExistingFolder(prepared[i]), FolderDecision::MoveAside) << i;
+  }
+  // What the program builds: Administrators and SYSTEM full control, the
+  // user read and execute, each reaching everything below.
+  const auto built = DownloadFolderEntries();
+  ASSERT_EQ(built.size(), 3u);
+  EXPECT_EQ(built[0], (AccessEntry{Trustee::Administrators, true, 0x001F01FF, 0x03}));
+  EXPECT_EQ(built[1], (AccessEntry{Trustee::System, true, 0x001F01FF, 0x03}));
+  EXPECT_EQ(built[2], (AccessEntry{Trustee::User, true, 0x001200A9, 0x03}));
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 
 Packages carry a copy of the probe program (update_probe.exe) under the
 name the install starts. Some are written with Python's zipfile, some with
-Debian's zip, the hostile ones mostly with zip_forge."""
+Debian's zip, the hostile ones mostly with zip_forge. Packages are signed
+with Debian's minisign and the development key (tests/update/keys), as a
+release would sign them with its own; the refusal cases serve signatures
+that are missing, cut short, made for another package, made with another
+key, or made over other bytes."""
 
 import io
 import os
@@ -19,6 +23,7 @@ from zip_forge import Entry
 
 SOFT = "panel-kit/KX4/software"
 FIRM = "panel-kit/KX4/firmware"
+DEV_KEY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "keys", "dev.key")
 
 
 def _write(path, data):
@@ -44,6 +49,71 @@ def _debian_zip(files):
         subprocess.run(["zip", "-q", "-r", "-X", archive, "."], cwd=os.path.join(tmp, "tree"), check=True)
         with open(archive, "rb") as f:
             return f.read()
+
+
+def _sign(path, key=DEV_KEY, legacy=False):
+    """minisign's own signature, <path>.minisig, naming the file as minisign
+    does by default ("file:<name>" in the trusted comment)."""
+    command = ["minisign", "-S", "-q", "-s", key, "-m", path]
+    if legacy:
+        command.append("-l")
+    subprocess.run(command, check=True, stdin=subprocess.DEVNULL)
+    with open(path + ".minisig", "rb") as f:
+        return f.read()
+
+
+def _signature_for(name, data, key=DEV_KEY):
+    """The signature minisign makes for `data` stored as `name`."""
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, name)
+        _write(path, data)
+        return _sign(path, key)
+
+
+def _other_key(state):
+    public, secret = os.path.join(state, "other.pub"), os.path.join(state, "other.key")
+    for path in (public, secret):
+        if os.path.exists(path):
+            os.remove(path)
+    subprocess.run(["minisign", "-G", "-W", "-q", "-p", public, "-s", secret], check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+    return secret
+
+
+def _sign_docroot(root):
+    """Every package so far gets its signature."""
+    for folder, _, files in os.walk(root):
+        for name in files:
+            path = os.path.join(folder, name)
+            if name.endswith(".zip") and not os.path.exists(path + ".minisig"):
+                _sign(path, legacy=name.startswith("Firmware"))
+
+
+def build_refusals(root, probe, state):
+    """Sound packages (they would install and start if nothing checked
+    them) whose signatures must be refused."""
+    exe = open(probe, "rb").read()
+
+    def package(version):
+        return _python_zip([("Software-%s.exe" % version, exe), ("docs/readme.txt", b"refused\n")])
+
+    def case(name, version, data, signature):
+        base = os.path.join(root, name, SOFT)
+        _write(os.path.join(base, "version"), version.encode())
+        _write(os.path.join(base, "Software-%s.zip" % version), data)
+        if signature is not None:
+            _write(os.path.join(base, "Software-%s.zip.minisig" % version), signature)
+
+    case("unsigned", "1.0.2.1", package("1.0.2.1"), None)
+    data = package("1.0.2.2")
+    case("badsig", "1.0.2.2", data, _signature_for("Software-1.0.2.2.zip", data + b"\0"))
+    data = package("1.0.2.3")
+    case("otherkey", "1.0.2.3", data, _signature_for("Software-1.0.2.3.zip", data, _other_key(state)))
+    data = package("1.0.2.4")
+    case("othername", "1.0.2.4", data, _signature_for("Software-1.0.1.2.zip", data))
+    data = package("1.0.2.5")
+    whole = _signature_for("Software-1.0.2.5.zip", data)
+    case("cutsig", "1.0.2.5", data, whole[: len(whole) * 2 // 3])
 
 
 def build_docroot(root, probe):
@@ -189,4 +259,6 @@ def build(state, probe):
     for sub in ("docroot", "corpus"):
         shutil.rmtree(os.path.join(state, sub), ignore_errors=True)
     build_docroot(os.path.join(state, "docroot"), probe)
+    _sign_docroot(os.path.join(state, "docroot"))
+    build_refusals(os.path.join(state, "docroot"), probe, state)
     return build_corpus(os.path.join(state, "corpus"))

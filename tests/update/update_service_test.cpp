@@ -15,6 +15,8 @@
 
 #include "device/worker/console_worker.h"
 #include "tests/update/update_test_env.h"
+#include "update/admin_folder.h"
+#include "update/folder_access.h"
 #include "update/same_path.h"
 
 namespace ostrel::update {
@@ -57,7 +59,28 @@ class TestWindow {
 struct Recorder {
   std::vector<std::wstring> started;
   int ended = 0;
+  // At the start: whether the program could be opened for writing, deleted
+  // or renamed by anyone (it must be held against all three).
+  bool open_to_change = false;
 };
+
+// Tries what a process racing the start would try.
+bool CanChange(const std::wstring& program) {
+  const HANDLE writer =
+      ::CreateFileW(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+  if (writer != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(writer);
+    return true;
+  }
+  if (::DeleteFileW(program.c_str())) return true;
+  const std::wstring aside = program + L".moved";
+  if (::MoveFileW(program.c_str(), aside.c_str())) {
+    ::MoveFileW(aside.c_str(), program.c_str());
+    return true;
+  }
+  return false;
+}
 
 UpdateHost TestHost(const TestWindow& window, const std::string& origin_case,
                     std::optional<std::uint16_t> device, Recorder& recorder,
@@ -69,6 +92,7 @@ UpdateHost TestHost(const TestWindow& window, const std::string& origin_case,
   host.query_firmware = [device] { return device; };
   host.start_program = [&recorder](const std::wstring& program) {
     recorder.started.push_back(program);
+    recorder.open_to_change = recorder.open_to_change || CanChange(program);
     return true;
   };
   host.end_process = [&recorder] { ++recorder.ended; };
@@ -198,12 +222,37 @@ class UpdateInstall : public UpdateChecks {
     if (before_install) before_install();
     service.RunUpdateTask(software ? WorkerTask::InstallSoftware : WorkerTask::InstallFirmware);
     window_.Take(MSG_UPDATE_RESULT);
+    refused_ = window_.Take(MSG_UPDATE_REFUSED);
     for (const auto& item : std::filesystem::directory_iterator(data / "temp")) {
       EXPECT_NE(item.path().extension(), ".zip") << origin_case << ": package left behind";
+      EXPECT_NE(item.path().extension(), ".part") << origin_case << ": download left behind";
     }
     return recorder;
   }
+  Posted refused_;
 };
+
+// Wine 8 keeps no access lists: it answers GetNamedSecurityInfoW with one
+// made up from the Unix mode bits (SYSTEM and the owner full control,
+// everyone the "other" bits), whatever was set. There the folder's list
+// cannot be read back; the list it is made with is checked in
+// DownloadFolder instead.
+bool PlatformKeepsAccessLists() {
+  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+}
+
+// The folder the install made: owned by Administrators, its list exactly
+// the one built, nothing inherited.
+void ExpectAdminOnly(const std::filesystem::path& folder) {
+  if (!PlatformKeepsAccessLists()) return;
+  const auto found = ReadFolderSecurity(folder.wstring());
+  ASSERT_TRUE(found) << folder;
+  EXPECT_TRUE(found->is_directory);
+  EXPECT_EQ(found->owner, Trustee::Administrators);
+  EXPECT_TRUE(found->has_list);
+  EXPECT_TRUE(found->list_protected);
+  EXPECT_EQ(found->entries, DownloadFolderEntries());
+}
 
 TEST_F(UpdateInstall, StartsTheProgramThisExtractionWroteThenEnds) {
   const auto data = FreshFolder("install-software");
@@ -211,6 +260,9 @@ TEST_F(UpdateInstall, StartsTheProgramThisExtractionWroteThenEnds) {
   ASSERT_EQ(software.started.size(), 1u);
   EXPECT_TRUE(SamePath(software.started[0], (data / "temp" / "Software-1.0.1.2.exe").wstring()));
   EXPECT_EQ(software.ended, 1);
+  EXPECT_FALSE(software.open_to_change) << "the program could be changed before it started";
+  EXPECT_TRUE(refused_.empty());
+  ExpectAdminOnly(data / "temp");
   EXPECT_TRUE(std::filesystem::exists(data / "temp" / "docs" / "readme.txt"));
   // The download reported its progress to the window, ending at 100.
   const auto progress = window_.Take(0x69A);
@@ -225,6 +277,56 @@ TEST_F(UpdateInstall, StartsTheProgramThisExtractionWroteThenEnds) {
       SamePath(firmware.started[0], (firmware_data / "temp" / "FirmwareUpdateTool-13.exe").wstring()));
   EXPECT_EQ(firmware.ended, 1);
   EXPECT_EQ(std::filesystem::file_size(firmware_data / "temp" / "data" / "image.bin"), 256u * 64u);
+
+  // A second install keeps the folder the first one made, and is free to
+  // replace what that one left.
+  const Recorder again = Install("newer", Channel::Firmware, firmware_data);
+  EXPECT_EQ(again.started.size(), 1u);
+  std::size_t aside = 0;
+  for (const auto& item : std::filesystem::directory_iterator(firmware_data)) {
+    aside += item.path().filename().wstring().starts_with(L"temp.aside") ? 1 : 0;
+  }
+  // Where lists are kept the folder is judged the program's own; under Wine
+  // it cannot be, and is moved aside (safe, if untidy).
+  EXPECT_EQ(aside, PlatformKeepsAccessLists() ? 0u : 1u);
+}
+
+// Sound packages whose signatures are missing, cut short, made with another
+// key, made for another package or over other bytes: nothing of them is
+// unpacked or started, the package is deleted, the program keeps running
+// and the user is told. A program planted where the package's would go,
+// in a folder an unelevated process prepared, is never started either.
+TEST_F(UpdateInstall, UnverifiedPackagesAreRefusedBeforeAnythingIsUnpacked) {
+  struct Refused {
+    std::string origin_case;
+    std::string version;
+  };
+  const std::vector<Refused> cases = {
+      {"unsigned", "1.0.2.1"},  {"badsig", "1.0.2.2"}, {"otherkey", "1.0.2.3"},
+      {"othername", "1.0.2.4"}, {"cutsig", "1.0.2.5"},
+  };
+  for (const auto& c : cases) {
+    const auto data = FreshFolder("refused-" + c.origin_case);
+    const auto temp = data / "temp";
+    const auto program = temp / ("Software-" + c.version + ".exe");
+    std::filesystem::create_directories(temp);
+    std::filesystem::copy_file(testing::ExecutableFolder() / "update_probe.exe", program);
+    const Recorder recorder = Install(c.origin_case, Channel::Software, data);
+    EXPECT_TRUE(recorder.started.empty()) << c.origin_case;
+    EXPECT_EQ(recorder.ended, 0) << c.origin_case;
+    EXPECT_EQ(refused_, (Posted{{1, 0}})) << c.origin_case;
+    // The prepared folder went aside whole; the one made instead is empty.
+    EXPECT_FALSE(std::filesystem::exists(program)) << c.origin_case;
+    EXPECT_FALSE(std::filesystem::exists(temp / "docs")) << c.origin_case << ": something was unpacked";
+    EXPECT_TRUE(std::filesystem::is_empty(temp)) << c.origin_case;
+    ExpectAdminOnly(temp);
+    std::size_t planted = 0;
+    for (const auto& item : std::filesystem::directory_iterator(data)) {
+      if (item.path().filename().wstring().starts_with(L"temp.aside-"))
+        planted += std::filesystem::exists(item.path() / program.filename()) ? 1 : 0;
+    }
+    EXPECT_EQ(planted, 1u) << c.origin_case;
+  }
 }
 
 TEST_F(UpdateInstall, BrokenOrFailedPackagesStartNothingAndKeepRunning) {
@@ -251,6 +353,8 @@ TEST_F(UpdateInstall, BrokenOrFailedPackagesStartNothingAndKeepRunning) {
         Install(c.origin_case, Channel::Software, data, stale ? plant : std::function<void()>{});
     EXPECT_TRUE(recorder.started.empty()) << c.origin_case;
     EXPECT_EQ(recorder.ended, 0) << c.origin_case;
+    // Signed as they are: refused by the unpacking, not the signature.
+    EXPECT_TRUE(refused_.empty()) << c.origin_case;
     if (c.origin_case == "crc") {
       EXPECT_FALSE(std::filesystem::exists(program)) << "CRC failure kept the file";
     }
@@ -280,6 +384,20 @@ TEST_F(UpdateInstall, RealInstallStartsTheProgramAndEndsWithZero) {
   ASSERT_TRUE(failed.exit_code);
   EXPECT_EQ(*failed.exit_code, 3u);
   EXPECT_FALSE(std::filesystem::exists(broken / "temp" / "Software-1.0.1.4.exe.ran"));
+
+  // An unsigned package with a program planted where its own would go:
+  // nothing runs, the planted one neither.
+  const auto unsigned_data = FreshFolder("real-install-unsigned");
+  std::filesystem::create_directories(unsigned_data / "temp");
+  std::filesystem::copy_file(testing::ExecutableFolder() / "update_probe.exe",
+                             unsigned_data / "temp" / "Software-1.0.2.1.exe");
+  const auto refused = testing::RunChild(L"\"" + host.wstring() + L"\" \"" + unsigned_data.wstring() + L"\"",
+                                         60s, {{L"OSTREL_UPDATE_SERVER", CaseOrigin("unsigned")}});
+  ASSERT_TRUE(refused.exit_code);
+  EXPECT_EQ(*refused.exit_code, 3u);
+  for (const auto& item : std::filesystem::recursive_directory_iterator(unsigned_data)) {
+    EXPECT_NE(item.path().extension(), ".ran") << item.path();
+  }
 }
 
 }  // namespace
@@ -317,6 +435,11 @@ TEST_F(CheckUpdateCommand, PrintsTextVersionAndVerdictAndFailsWithoutAVersion) {
                            "current version: 1.0.1.1", "verdict: newer version 1.0.1.2"}) {
     EXPECT_NE(software.output.find(part), std::string::npos) << part << "\n" << software.output;
   }
+  EXPECT_NE(software.output.find("package signature: verified"), std::string::npos) << software.output;
+  const auto unsigned_package = Run(L"software", CaseOrigin("unsigned"));
+  EXPECT_EQ(unsigned_package.exit_code, 0u) << unsigned_package.output;
+  EXPECT_NE(unsigned_package.output.find("package signature: refused: no signature"), std::string::npos)
+      << unsigned_package.output;
   const auto same = Run(L"", CaseOrigin("same"));  // software is the default
   EXPECT_EQ(same.exit_code, 0u);
   EXPECT_NE(same.output.find("verdict: up to date"), std::string::npos) << same.output;
@@ -333,6 +456,45 @@ TEST_F(CheckUpdateCommand, PrintsTextVersionAndVerdictAndFailsWithoutAVersion) {
     EXPECT_NE(result.output.find("no usable version text"), std::string::npos) << result.output;
   }
   EXPECT_EQ(Run(L"hardware", CaseOrigin("newer")).exit_code, 2u);
+}
+
+// `ostrelctl verify` on the server's own files: the verdict of the install,
+// exit code 1 on every refusal.
+TEST_F(CheckUpdateCommand, VerifyGivesTheInstallsVerdict) {
+  const auto ostrelctl = testing::ExecutableFolder().parent_path() / "bin" / "ostrelctl.exe";
+  const auto docroot = testing::UpdateServerState() / "docroot";
+  const auto verify = [&](const std::string& origin_case, const std::string& version,
+                          const std::wstring& signature = {}) {
+    const auto package =
+        docroot / origin_case / "panel-kit" / "KX4" / "software" / ("Software-" + version + ".zip");
+    std::wstring line = L"\"" + ostrelctl.wstring() + L"\" verify \"" + package.wstring() + L"\"";
+    if (!signature.empty()) line += L" \"" + signature + L"\"";
+    return testing::RunChild(line, 60s);
+  };
+  const struct {
+    std::string origin_case, version, verdict;
+  } cases[] = {
+      {"newer", "1.0.1.2", "verdict: verified"},
+      {"unsigned", "1.0.2.1", "verdict: refused: no signature"},
+      {"badsig", "1.0.2.2", "verdict: refused: signature does not verify"},
+      {"otherkey", "1.0.2.3", "verdict: refused: signed with another key"},
+      {"othername", "1.0.2.4", "verdict: refused: signature made for another file"},
+      {"cutsig", "1.0.2.5", "verdict: refused: signature file unreadable"},
+  };
+  for (const auto& c : cases) {
+    const auto result = verify(c.origin_case, c.version);
+    ASSERT_TRUE(result.exit_code) << c.origin_case;
+    EXPECT_EQ(*result.exit_code, c.origin_case == "newer" ? 0u : 1u) << result.output;
+    EXPECT_NE(result.output.find(c.verdict), std::string::npos) << result.output;
+  }
+  // A signature named on the command line: the firmware package's, made
+  // for another file.
+  const auto firmware_signature =
+      docroot / "newer" / "panel-kit" / "KX4" / "firmware" / "FirmwareUpdateTool-13.zip.minisig";
+  const auto other = verify("newer", "1.0.1.2", firmware_signature.wstring());
+  EXPECT_EQ(other.exit_code, 1u) << other.output;
+  EXPECT_NE(other.output.find("another file"), std::string::npos) << other.output;
+  EXPECT_EQ(verify("nopackage", "1.0.1.6").exit_code, 1u);
 }
 
 TEST_F(CheckUpdateCommand, TheEnvironmentOverridesTheRegistryWhichOverridesTheBuild) {
@@ -379,6 +541,64 @@ TEST_F(UpdateChecks, WorkerRunsTheStartUpChecksAndLaterCommands) {
   EXPECT_EQ(wait_for(2), (Posted{{2, 1}, {1, 1}}));
   worker.StopWorker();
   EXPECT_TRUE(recorder.started.empty());
+}
+
+}  // namespace
+}  // namespace ostrel::update
+
+namespace ostrel::update {
+namespace {
+
+// The download folder is made with the program's list from its first
+// moment, held against renaming and deletion while an install works in it,
+// and a folder of that name someone else prepared is moved aside whole.
+TEST(DownloadFolder, IsMadeForAdministratorsOnlyAndAnyOtherIsMovedAside) {
+  const auto built = DescribeDownloadFolderSecurity();
+  ASSERT_TRUE(built);
+  EXPECT_EQ(built->owner, Trustee::Administrators);
+  EXPECT_TRUE(built->has_list);
+  EXPECT_TRUE(built->list_protected);
+  EXPECT_EQ(built->entries, DownloadFolderEntries());
+  EXPECT_EQ(JudgeExistingFolder(*built), FolderDecision::Keep);
+
+  const auto base = FreshFolder("download-folder");
+  const auto folder = base / "temp";
+  {
+    const AdminFolder made = HoldAdminOnlyFolder(folder.wstring() + L"\\");
+    ASSERT_TRUE(made.handle) << made.refusal;
+    EXPECT_TRUE(made.moved_to.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_FALSE(::MoveFileW(folder.c_str(), (base / "swapped").c_str())) << "renamed while held";
+    EXPECT_FALSE(::RemoveDirectoryW(folder.c_str())) << "removed while held";
+    if (PlatformKeepsAccessLists()) {
+      const auto named = ReadFolderSecurity(folder.wstring());
+      ASSERT_TRUE(named);
+      EXPECT_EQ(named->entries, DownloadFolderEntries());
+      EXPECT_EQ(named->owner, Trustee::Administrators);
+      EXPECT_TRUE(named->list_protected);
+    } else {
+      std::printf("Wine keeps no access lists: the folder's own list is not read back\n");
+    }
+  }
+
+  // A folder the user made, with a program in it and the user's inherited
+  // list: never written into, moved aside with what it holds.
+  const auto prepared = FreshFolder("download-folder-prepared");
+  std::filesystem::create_directories(prepared / "temp");
+  std::ofstream(prepared / "temp" / "Software-9.exe") << "planted";
+  const AdminFolder fresh = HoldAdminOnlyFolder((prepared / "temp").wstring());
+  ASSERT_TRUE(fresh.handle) << fresh.refusal;
+  ASSERT_FALSE(fresh.moved_to.empty());
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(fresh.moved_to) / "Software-9.exe"));
+  EXPECT_TRUE(std::filesystem::is_empty(prepared / "temp"));
+
+  // A file where the folder should be goes aside too.
+  const auto file_there = FreshFolder("download-folder-file");
+  std::ofstream(file_there / "temp") << "not a folder";
+  const AdminFolder replaced = HoldAdminOnlyFolder((file_there / "temp").wstring());
+  ASSERT_TRUE(replaced.handle) << replaced.refusal;
+  EXPECT_TRUE(std::filesystem::is_directory(file_there / "temp"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(replaced.moved_to));
 }
 
 }  // namespace

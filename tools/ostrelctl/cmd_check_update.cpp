@@ -10,6 +10,7 @@
 #include "device/hid/hid_device_manager.h"
 #include "device/worker/device_work.h"
 #include "tools/ostrelctl/command.h"
+#include "update/package_fetch.h"
 #include "update/update_check.h"
 #include "update/update_locations.h"
 #include "update/update_server.h"
@@ -45,6 +46,30 @@ std::string Printable(const std::wstring& text) {
   return out;
 }
 
+// The offered package is fetched as an install would fetch it, into the
+// user's temporary folder, and its signature checked; nothing is unpacked.
+void PrintPackageSignature(ostrel::update::Channel channel, const std::wstring& origin,
+                           const std::wstring& version) {
+  using namespace ostrel::update;
+  const std::wstring name = PackageName(channel, version);
+  const std::wstring url = PackageUrl(ChannelBaseUrl(origin, channel), name);
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
+  if (n == 0 || n > MAX_PATH) {
+    std::printf("package signature: not checked (no temporary folder)\n");
+    return;
+  }
+  HttpFetcher fetcher;
+  const FetchedPackage fetched =
+      FetchPackage(fetcher, url, std::wstring(temp) + L"ostrelctl-" + name, nullptr, name);
+  std::printf("package: %s\n", ostrel::win::Narrow(url).c_str());
+  if (fetched.download != HttpResult::Complete) {
+    std::printf("package signature: not checked (download result %d)\n", ResultNumber(fetched.download));
+    return;
+  }
+  std::printf("package signature: %s\n", std::string(VerdictText(fetched.verdict)).c_str());
+}
+
 }  // namespace
 
 int RunCheckUpdate(Args args) {
@@ -76,6 +101,7 @@ int RunCheckUpdate(Args args) {
   }
   std::printf("verdict: %s %s\n", outcome.newer ? "newer version" : "up to date, latest is",
               ostrel::win::Narrow(*outcome.version).c_str());
+  if (outcome.newer) PrintPackageSignature(channel, origin, *outcome.version);
   return 0;
 }
 

@@ -11,6 +11,7 @@ int RunRun(Args args);
 int RunFetch(Args args);
 int RunExtract(Args args);
 int RunCheckUpdate(Args args);
+int RunVerify(Args args);
 int RunSources(Args args);
 
 std::span<const Command> AllCommands() {
@@ -28,7 +29,10 @@ std::span<const Command> AllCommands() {
       {"extract", "<archive> <folder>", "unpack an update package as the install does, one line per entry",
        RunExtract},
       {"check-update", "[software|firmware]",
-       "the update check: server text, current or device version, verdict", RunCheckUpdate},
+       "the update check: server text, current or device version, verdict, package signature",
+       RunCheckUpdate},
+      {"verify", "<package> [signature]",
+       "check a package's minisign signature (default <package>.minisig) as the install does", RunVerify},
   };
   return commands;
 }
