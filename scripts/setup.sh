@@ -31,6 +31,8 @@ packages=(
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
   xauth x11-utils clang-format librsvg2-bin icoutils nsis zip unzip clang
   libclang-rt-14-dev
+  # The Linux daemon: its libraries, and what builds and checks its package.
+  libhidapi-dev libudev-dev libsystemd-dev pkg-config lintian systemd
 )
 
 install_packages() {
