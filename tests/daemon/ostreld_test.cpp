@@ -61,11 +61,14 @@ class Ostreld : public ::testing::Test {
 TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
   env_.notify_socket = folder_ / "notify";
   NotifySocket systemd(env_.notify_socket);
+  // Two collections on one hidraw node: one display, one report per step.
+  WriteText(env_.hidsim_config, std::string(kDisplay) + "interfaces = FF01:1 FF01:1\nshared_path = yes\n");
   auto daemon = Start({"--config", Config("# the automatic choice\ncpu_sensor =\n").string()});
 
   ASSERT_TRUE(WaitUntil([&] { return !SentDigits(env_.hidsim_log).empty(); }, 5s)) << daemon->Stderr();
   EXPECT_LE(Clock::now() - daemon->Started(), 1500ms) << "first report later than 1.5 s after start";
   EXPECT_EQ(SentDigits(env_.hidsim_log).front(), (std::array<int, 3>{0, 4, 5}));
+  EXPECT_EQ(CountLines(env_.hidsim_log, "open"), 1u);
 
   const auto block = ReadBlock();
   ASSERT_TRUE(block);
