@@ -23,6 +23,8 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 cmake --build build-linux --target package >/dev/null
 tests/packaging/deb_test.sh build-linux
+# Same tree, same block: Ostrel.exe under Wine against ostreld.
+tests/sensors/same_tree_test.sh build build-linux build-native
 
 # Each fuzz target for a short fixed time (scripts/fuzz.sh runs them longer).
 cmake --preset fuzz >/dev/null

@@ -74,16 +74,17 @@ for tree in ryzen intel dual garbled; do
   wait "${pids[-1]}" 2>/dev/null || true
 
   OSTREL_SYSFS_ROOT="$root" LD_LIBRARY_PATH="$linux_build/sim/hidsim" HIDSIM_CONFIG="$tmp/hidsim.ini" \
-    "$linux_build/bin/ostreld" --config /dev/null 2>"$tmp/ostreld-$tree.log" &
+    "$linux_build/bin/ostreld" --config "$tmp/no-such.conf" 2>"$tmp/ostreld-$tree.log" &
   pids+=($!)
   linux=$(settled linux_bits) || linux="no block"
-  kill -TERM "${pids[-1]}"
+  kill -TERM "${pids[-1]}" 2>/dev/null || true
   wait "${pids[-1]}" || true
 
   if [ "$windows" = "$linux" ] && [ "$linux" != "no block" ]; then
     echo "same_tree_test: $tree: $linux"
   else
     echo "FAIL: $tree: Ostrel.exe published '$windows', ostreld '$linux'" >&2
+    tail -n 5 "$tmp/ostrel-$tree.log" "$tmp/ostreld-$tree.log" >&2
     failures=$((failures + 1))
   fi
 done
