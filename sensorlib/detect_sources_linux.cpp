@@ -25,7 +25,11 @@ std::string HostRoot() {
 DetectedSource DetectHwmon(const std::string& root) {
   auto files = MakeHostFiles();
   if (auto why = HwmonSource::WhyAbsent(root, *files)) return {"hwmon", nullptr, *why};
-  auto source = std::make_unique<HwmonSource>(root, std::move(files));
+  // Natively a listing and a look at each chip's first file cost a few
+  // microseconds (under Wine some hundred, hence every fifth pass there):
+  // every pass, so a chip that comes or goes, or a test tree's file replaced
+  // by rename, is seen at the next second.
+  auto source = std::make_unique<HwmonSource>(root, std::move(files), 1);
   source->FollowCpuChoice(&CurrentCpuChoice);
   return {"hwmon", std::move(source),
           root + "/sys/class/hwmon, " + root + "/sys/class/thermal and " + root + "/proc/stat" +
