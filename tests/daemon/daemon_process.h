@@ -44,6 +44,9 @@ class DaemonProcess {
   std::filesystem::path stderr_file_;
 };
 
+// ostrelctl <command> beside the daemon: its exit code, output kept.
+int RunOstrelctl(const std::string& command, std::string& output);
+
 std::filesystem::path BinDir();
 std::filesystem::path SimDir();
 
