@@ -16,8 +16,12 @@ std::filesystem::path BinDir() { return OSTREL_TEST_BIN_DIR; }
 std::filesystem::path SimDir() { return OSTREL_TEST_SIM_DIR; }
 
 int RunOstrelctl(const std::string& command, std::string& output) {
+  return RunCaptured((BinDir() / "ostrelctl").string() + " " + command, output);
+}
+
+int RunCaptured(const std::string& command_line, std::string& output) {
   output.clear();
-  const std::string line = (BinDir() / "ostrelctl").string() + " " + command + " 2>&1";
+  const std::string line = command_line + " 2>&1";
   FILE* pipe = ::popen(line.c_str(), "r");
   if (!pipe) return -1;
   char buffer[512];

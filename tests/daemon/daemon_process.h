@@ -44,7 +44,9 @@ class DaemonProcess {
   std::filesystem::path stderr_file_;
 };
 
-// ostrelctl <command> beside the daemon: its exit code, output kept.
+// A command line's exit code, its standard output and error kept.
+int RunCaptured(const std::string& command_line, std::string& output);
+// ostrelctl <command> beside the daemon.
 int RunOstrelctl(const std::string& command, std::string& output);
 
 std::filesystem::path BinDir();

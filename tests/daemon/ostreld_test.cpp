@@ -78,6 +78,9 @@ TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
   std::string shown;
   EXPECT_EQ(RunOstrelctl("block", shown), 0);
   EXPECT_NE(shown.find("CPU temperature            offset 152     45.5"), std::string::npos) << shown;
+  // The reader docs/hardware-block.md shows, built as a user builds it.
+  EXPECT_EQ(RunCaptured(OSTREL_TEST_READER, shown), 0);
+  EXPECT_EQ(shown, "CPU 45.5\nGPU (dedicated) 0.0\nGPU (integrated) 0.0\nMainboard 0.0\n");
 
   WriteTree(env_.sysfs_root, 61250);
   ASSERT_TRUE(WaitUntil(
@@ -103,6 +106,8 @@ TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
   EXPECT_FALSE(std::filesystem::exists(kBlockPath));
   EXPECT_EQ(CountLines(env_.hidsim_log, "close"), 1u);
   EXPECT_EQ(RunOstrelctl("block", shown), 1) << shown;
+  EXPECT_EQ(RunCaptured(OSTREL_TEST_READER, shown), 1);
+  EXPECT_NE(shown.find("is ostreld running?"), std::string::npos) << shown;
 }
 
 // A display that goes and comes back unannounced is found by the rescan
