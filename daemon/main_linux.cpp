@@ -216,8 +216,10 @@ int Serve(const Options& options) {
 }  // namespace ostrel::daemon
 
 int main(int argc, char** argv) {
-  // Log lines reach a pipe (the journal) whole and at once.
+  // Log lines reach a pipe (the journal) whole and at once; a reader of that
+  // pipe that goes away must not end the daemon.
   std::setvbuf(stderr, nullptr, _IOLBF, 0);
+  ::signal(SIGPIPE, SIG_IGN);
   try {
     int code = 0;
     const auto options = ostrel::daemon::ParseArgs(argc, argv, code);

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -13,6 +14,21 @@ namespace ostrel::daemon::testing {
 
 std::filesystem::path BinDir() { return OSTREL_TEST_BIN_DIR; }
 std::filesystem::path SimDir() { return OSTREL_TEST_SIM_DIR; }
+
+int RunOstrelctl(const std::string& command, std::string& output) {
+  return RunCaptured((BinDir() / "ostrelctl").string() + " " + command, output);
+}
+
+int RunCaptured(const std::string& command_line, std::string& output) {
+  output.clear();
+  const std::string line = command_line + " 2>&1";
+  FILE* pipe = ::popen(line.c_str(), "r");
+  if (!pipe) return -1;
+  char buffer[512];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 DaemonProcess::DaemonProcess(const DaemonEnvironment& environment, std::vector<std::string> args,
                              std::filesystem::path stderr_file)

@@ -44,6 +44,11 @@ class DaemonProcess {
   std::filesystem::path stderr_file_;
 };
 
+// A command line's exit code, its standard output and error kept.
+int RunCaptured(const std::string& command_line, std::string& output);
+// ostrelctl <command> beside the daemon.
+int RunOstrelctl(const std::string& command, std::string& output);
+
 std::filesystem::path BinDir();
 std::filesystem::path SimDir();
 

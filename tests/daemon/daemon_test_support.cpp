@@ -25,9 +25,14 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 void WriteText(const std::filesystem::path& file, const std::string& text) {
   std::filesystem::create_directories(file.parent_path());
+  // Rewritten in place, as a sysfs value changes: the daemon keeps its files
+  // open and reads them again from the start.
+  std::ofstream(file, std::ios::trunc) << text;
+}
+
+void ReplaceText(const std::filesystem::path& file, const std::string& text) {
   const auto temporary = file.string() + ".new";
   std::ofstream(temporary, std::ios::trunc) << text;
-  // Replaced whole, as sysfs presents a value: never half written.
   std::filesystem::rename(temporary, file);
 }
 

@@ -17,6 +17,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // A one-chip hwmon tree with a CPU reading in millidegrees.
 void WriteTree(const std::filesystem::path& root, int cpu_millidegrees);
 void WriteText(const std::filesystem::path& file, const std::string& text);
+// Replaced whole at once, for the simulator, which reads its file at any call.
+void ReplaceText(const std::filesystem::path& file, const std::string& text);
 
 // The simulator's log lines, split into words.
 std::vector<std::vector<std::string>> LogLines(const std::filesystem::path& log);

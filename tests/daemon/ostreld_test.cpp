@@ -36,7 +36,7 @@ class Ostreld : public ::testing::Test {
     env_.hidsim_config = folder_ / "hidsim.ini";
     env_.hidsim_log = folder_ / "hidsim.log";
     WriteTree(env_.sysfs_root, 45500);
-    WriteText(env_.hidsim_config, kDisplay);
+    ReplaceText(env_.hidsim_config, kDisplay);
     ::shm_unlink("/brovan_hardware_mapfile");
   }
   void TearDown() override { ::shm_unlink("/brovan_hardware_mapfile"); }
@@ -62,7 +62,7 @@ TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
   env_.notify_socket = folder_ / "notify";
   NotifySocket systemd(env_.notify_socket);
   // Two collections on one hidraw node: one display, one report per step.
-  WriteText(env_.hidsim_config, std::string(kDisplay) + "interfaces = FF01:1 FF01:1\nshared_path = yes\n");
+  ReplaceText(env_.hidsim_config, std::string(kDisplay) + "interfaces = FF01:1 FF01:1\nshared_path = yes\n");
   auto daemon = Start({"--config", Config("# the automatic choice\ncpu_sensor =\n").string()});
 
   ASSERT_TRUE(WaitUntil([&] { return !SentDigits(env_.hidsim_log).empty(); }, 5s)) << daemon->Stderr();
@@ -75,6 +75,12 @@ TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
   EXPECT_EQ(block->fields[0], 45.5f);
   EXPECT_EQ(block->mode, 0644u);
   EXPECT_EQ(block->size, 632);
+  std::string shown;
+  EXPECT_EQ(RunOstrelctl("block", shown), 0);
+  EXPECT_NE(shown.find("CPU temperature            offset 152     45.5"), std::string::npos) << shown;
+  // The reader docs/hardware-block.md shows, built as a user builds it.
+  EXPECT_EQ(RunCaptured(OSTREL_TEST_READER, shown), 0);
+  EXPECT_EQ(shown, "CPU 45.5\nGPU (dedicated) 0.0\nGPU (integrated) 0.0\nMainboard 0.0\n");
 
   WriteTree(env_.sysfs_root, 61250);
   ASSERT_TRUE(WaitUntil(
@@ -99,6 +105,9 @@ TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
   EXPECT_EQ(*code, 0) << daemon->Stderr();
   EXPECT_FALSE(std::filesystem::exists(kBlockPath));
   EXPECT_EQ(CountLines(env_.hidsim_log, "close"), 1u);
+  EXPECT_EQ(RunOstrelctl("block", shown), 1) << shown;
+  EXPECT_EQ(RunCaptured(OSTREL_TEST_READER, shown), 1);
+  EXPECT_NE(shown.find("is ostreld running?"), std::string::npos) << shown;
 }
 
 // A display that goes and comes back unannounced is found by the rescan
@@ -110,7 +119,7 @@ TEST_F(Ostreld, AReturningDisplayIsServedAgainWithAndWithoutUdev) {
 
   const auto unplug_and_wait_for_empty_rescan = [&] {
     const std::size_t from = LogSize();
-    WriteText(env_.hidsim_config, kUnplugged);
+    ReplaceText(env_.hidsim_config, kUnplugged);
     // The refused report's rescan finds nothing.
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -128,14 +137,14 @@ TEST_F(Ostreld, AReturningDisplayIsServedAgainWithAndWithoutUdev) {
   std::this_thread::sleep_for(1s);
   std::size_t from = LogSize();
   auto back = Clock::now();
-  WriteText(env_.hidsim_config, kDisplay);
+  ReplaceText(env_.hidsim_config, kDisplay);
   ASSERT_TRUE(WaitUntil([&] { return !SentDigits(env_.hidsim_log, from).empty(); }, 14s)) << daemon->Stderr();
   EXPECT_LE(Clock::now() - back, 11s);
 
   unplug_and_wait_for_empty_rescan();
   from = LogSize();
   back = Clock::now();
-  WriteText(env_.hidsim_config, kDisplay);
+  ReplaceText(env_.hidsim_config, kDisplay);
   SendUdevEvent(env_.udev_socket, "add");
   ASSERT_TRUE(WaitUntil([&] { return !SentDigits(env_.hidsim_log, from).empty(); }, 8s)) << daemon->Stderr();
   EXPECT_LE(Clock::now() - back, 2s);

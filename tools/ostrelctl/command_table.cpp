@@ -8,10 +8,14 @@ int RunBlock(Args args);
 int RunDevices(Args args);
 int RunSend(Args args);
 int RunRun(Args args);
+int RunSources(Args args);
+#ifdef _WIN32
+// The update commands: the Linux daemon has no updates of its own (the
+// package manager brings them).
 int RunFetch(Args args);
 int RunExtract(Args args);
 int RunCheckUpdate(Args args);
-int RunSources(Args args);
+#endif
 
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
@@ -24,11 +28,13 @@ std::span<const Command> AllCommands() {
       {"send", "<celsius>", "send one temperature report to every display", RunSend},
       {"run", "[--seconds N] [--trace]", "the worker without the panel: read, publish and send once a second",
        RunRun},
+#ifdef _WIN32
       {"fetch", "<url> [file]", "one update transfer: a version text, or a download into the file", RunFetch},
       {"extract", "<archive> <folder>", "unpack an update package as the install does, one line per entry",
        RunExtract},
       {"check-update", "[software|firmware]",
        "the update check: server text, current or device version, verdict", RunCheckUpdate},
+#endif
   };
   return commands;
 }
