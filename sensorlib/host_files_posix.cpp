@@ -53,8 +53,15 @@ std::optional<std::size_t> ReadFromStart(int fd, char* data, std::size_t size) {
 class PosixHostFile final : public HostFile {
  public:
   explicit PosixHostFile(UniqueFd fd) : fd_(std::move(fd)) {}
+  // One pread: a sysfs attribute comes whole from its first read, and of
+  // /proc/stat only the head is wanted, so reading on to the end would only
+  // double the system calls of every pass.
   std::optional<std::size_t> ReadHead(std::span<char> buffer) override {
-    return ReadFromStart(fd_.get(), buffer.data(), buffer.size());
+    for (;;) {
+      const ssize_t got = ::pread(fd_.get(), buffer.data(), buffer.size(), 0);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) return std::nullopt;
+    }
   }
   // A file unlinked while open (a test tree rewritten by rename) keeps its
   // old bytes readable; only its link count tells.

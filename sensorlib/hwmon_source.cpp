@@ -103,7 +103,7 @@ bool HwmonSource::Changed() {
   if (stale_ || ++passes_since_listing_ < list_every_) return stale_;
   passes_since_listing_ = 0;
   const auto now = ListChips();
-  if (now.value_or(std::vector<std::string>{}) != chips_) stale_ = true;
+  if (now.value_or(std::vector<std::string>{}) != chips_ || EmptyChipFilled()) stale_ = true;
   // Asking a file whether it was removed costs about 20 us under Wine: a
   // chip's first file every time (a chip removed as a whole), every file now
   // and then (one file removed from a fake tree).
@@ -149,12 +149,25 @@ std::optional<ChipFacts> HwmonSource::ReadChip(const std::string& folder) {
   return facts;
 }
 
+bool HwmonSource::EmptyChipFilled() {
+  for (const std::string& folder : empty_chips_) {
+    const auto names = files_->List(folder);
+    if (names && std::any_of(names->begin(), names->end(),
+                             [](const std::string& name) { return ParseHwmonInputName(name).has_value(); })) {
+      return true;
+    }
+  }
+  return false;
+}
+
 HwmonSource::ChipsRead HwmonSource::ReadChips() {
   ChipsRead chips;
+  empty_chips_.clear();
   for (const std::string& entry : chips_) {
     std::string folder = root_ + "/sys/class/hwmon/" + entry;
     auto facts = ReadChip(folder);
     if (!facts) continue;
+    if (facts->inputs.empty()) empty_chips_.push_back(folder);
     chips.facts.push_back(std::move(*facts));
     chips.folders.push_back(std::move(folder));
   }

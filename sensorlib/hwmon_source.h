@@ -71,6 +71,7 @@ class HwmonSource final : public SensorSource {
 
   void Discover();
   std::optional<std::vector<std::string>> ListChips();
+  bool EmptyChipFilled();
   ChipsRead ReadChips();
   std::optional<ChipFacts> ReadChip(const std::string& folder);
   std::vector<Found> MapChips(const ChipsRead& chips, const std::map<int, std::string>& models);
@@ -85,6 +86,9 @@ class HwmonSource final : public SensorSource {
   std::string root_;
   std::unique_ptr<HostFiles> files_;
   std::vector<std::string> chips_;  // the hwmon folder names the layout was found in
+  // Chip folders that showed no input file: a device whose attributes come
+  // a moment after its folder is looked at again at every listing.
+  std::vector<std::string> empty_chips_;
   std::vector<Item> items_;
   bool stale_ = true;
   int list_every_;

@@ -122,6 +122,15 @@ TEST_F(LinkedLibrary, ReadsTheHostThroughFilesKeptOpen) {
   }
   EXPECT_LT(passes, 6);
   EXPECT_EQ(lib_.hardware_count(), 4);
+
+  // A chip whose folder comes before its attributes (a device being bound)
+  // gives its item as soon as they are there.
+  fake_sysfs::Put(root_, "sys/class/hwmon/hwmon7/name", "drivetemp\n");
+  Pass();
+  EXPECT_EQ(lib_.hardware_count(), 4);
+  fake_sysfs::Put(root_, "sys/class/hwmon/hwmon7/temp1_input", "36000\n");
+  Pass();
+  EXPECT_EQ(lib_.hardware_count(), 5);
 }
 
 // A board that wires the CPU to its monitor chip: the user's choice wins
