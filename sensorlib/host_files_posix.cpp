@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -34,20 +35,6 @@ class UniqueFd {
 // controlling terminal.
 UniqueFd OpenForReading(const std::string& path) {
   return UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-}
-
-// sysfs reports 4096 bytes for every attribute, so the end is where a read
-// comes back empty; a short read is not the end on procfs.
-std::optional<std::size_t> ReadFromStart(int fd, char* data, std::size_t size) {
-  std::size_t filled = 0;
-  while (filled < size) {
-    const ssize_t got = ::pread(fd, data + filled, size - filled, static_cast<off_t>(filled));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
-  }
-  return filled;
 }
 
 class PosixHostFile final : public HostFile {
@@ -91,13 +78,25 @@ class PosixHostFiles final : public HostFiles {
     return names;
   }
 
+  // The buffer grows with what the file holds: the limit of /proc/cpuinfo
+  // (4 MB) would otherwise be committed, and stay in the peak, at every
+  // discovery for a few kilobytes.
   std::optional<std::string> Read(const std::string& path, std::size_t limit) override {
     const UniqueFd fd = OpenForReading(path);
     if (!fd) return std::nullopt;
-    std::string data(limit + 1, '\0');
-    const auto got = ReadFromStart(fd.get(), data.data(), data.size());
-    if (!got || *got > limit) return std::nullopt;
-    data.resize(*got);
+    std::string data;
+    std::size_t filled = 0;
+    while (filled <= limit) {
+      if (filled == data.size()) data.resize(std::min(std::max<std::size_t>(filled * 2, 4096), limit + 1));
+      const ssize_t got =
+          ::pread(fd.get(), data.data() + filled, data.size() - filled, static_cast<off_t>(filled));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return std::nullopt;
+      if (got == 0) break;
+      filled += static_cast<std::size_t>(got);
+    }
+    if (filled > limit) return std::nullopt;
+    data.resize(filled);
     return data;
   }
 
