@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
+#include "common/program_ids.h"
 #include "common/win/unique_any.h"
 
 namespace ostrel::app {
 
 // The name of the mutex and of the window property that marks the panel.
-inline constexpr wchar_t kInstanceName[] = L"TEMP";
+using ::ostrel::kInstanceName;
 
 class SingleInstance {
  public:

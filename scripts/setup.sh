@@ -34,7 +34,12 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64 wine xvfb libz-mingw-w64-dev googletest
   cmake ninja-build g++ dpkg-dev fonts-liberation imagemagick python3 curl
   xauth x11-utils clang-format librsvg2-bin icoutils nsis zip unzip clang
-  libclang-rt-14-dev libsodium-dev minisign autoconf automake libtool
+  libclang-rt-14-dev
+  # Signed updates: libsodium natively, minisign to sign the tests' packages,
+  # and autotools to build libsodium for Windows from its source package.
+  libsodium-dev minisign autoconf automake libtool
+  # The Linux daemon: its libraries, and what builds and checks its package.
+  libhidapi-dev libudev-dev libsystemd-dev pkg-config lintian systemd
 )
 
 install_packages() {

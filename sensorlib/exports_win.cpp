@@ -11,6 +11,7 @@
 #include <string>
 
 #include "sensorlib/detect_sources.h"
+#include "sensorlib/entry_guard.h"
 #include "sensorlib/library.h"
 
 namespace {
@@ -40,19 +41,9 @@ Library& Instance() {
   return *library;
 }
 
-// Runs a call on the library; what it throws becomes the fallback answer.
 template <typename Result, typename Call>
 Result Guarded(Result fallback, Call&& call) noexcept {
-  try {
-    return call(Instance());
-  } catch (const std::exception& e) {
-    char text[512];
-    std::snprintf(text, sizeof text, "sensorlib: %s", e.what());
-    WriteLog(text);
-  } catch (...) {
-    WriteLog("sensorlib: unexpected failure");
-  }
-  return fallback;
+  return sensorlib::GuardedCall(&Instance, WriteLog, fallback, call);
 }
 
 template <typename Call>
@@ -108,15 +99,8 @@ void SensorHardwareSource(std::int32_t hardware, char* buffer, std::int32_t size
 }
 
 std::int32_t SensorDescribeSources(char* buffer, std::int32_t size) noexcept {
-  return Guarded(std::int32_t{0}, [&](Library& l) {
-    const std::string text = l.DescribeSources();
-    if (buffer && size > 0) {
-      const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-      std::memcpy(buffer, text.data(), n);
-      buffer[n] = '\0';
-    }
-    return static_cast<std::int32_t>(std::min<std::size_t>(text.size() + 1, INT32_MAX));
-  });
+  return Guarded(std::int32_t{0},
+                 [&](Library& l) { return sensorlib::CopyWithSize(l.DescribeSources(), buffer, size); });
 }
 
 }  // extern "C"

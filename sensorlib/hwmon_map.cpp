@@ -1,6 +1,8 @@
 #include "sensorlib/hwmon_map.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <string_view>
 
 #include "sensorlib/kinds.h"
@@ -196,101 +198,71 @@ std::string ProcessorName(const std::map<int, std::string>& models, int package,
   return std::string(vendor) + " Processor";
 }
 
+using Models = std::map<int, std::string>;
+
+// What a role makes of a chip: the kind of its item, each input's label (a
+// processor's labels may name its package), and the item's name.
+struct RoleRule {
+  int kind;
+  bool graphics;
+  std::string (*label)(const ChipFacts& facts, const ChipInput& in, int& package);
+  std::string (*name)(const ChipFacts& facts, int package, const Models& models);
+};
+
+// In the order of Role.
+constexpr RoleRule kRoles[] = {
+    {kKindProcessor, false, [](const ChipFacts& f, const ChipInput& in, int&) { return AmdLabel(f, in); },
+     [](const ChipFacts&, int package, const Models& m) { return ProcessorName(m, package, "AMD"); }},
+    {kKindProcessor, false,
+     [](const ChipFacts&, const ChipInput& in, int& package) { return IntelLabel(in, package); },
+     [](const ChipFacts&, int package, const Models& m) { return ProcessorName(m, package, "Intel"); }},
+    {kKindGraphics, true, [](const ChipFacts&, const ChipInput& in, int&) { return GpuLabel(in); },
+     [](const ChipFacts& f, int, const Models&) { return AmdGpuName(f); }},
+    {kKindGraphics, true, [](const ChipFacts&, const ChipInput& in, int&) { return GpuLabel(in); },
+     [](const ChipFacts&, int, const Models&) { return std::string("AMD Radeon Graphics (radeon)"); }},
+    {kKindGraphics, true, [](const ChipFacts&, const ChipInput& in, int&) { return GpuLabel(in); },
+     [](const ChipFacts&, int, const Models&) { return std::string("NVIDIA Graphics (nouveau)"); }},
+    {kKindDrive, false, [](const ChipFacts&, const ChipInput& in, int&) { return DriveLabel(in); },
+     [](const ChipFacts& f, int, const Models&) {
+       if (!f.device_model.empty()) return f.device_model;
+       return std::string(f.chip == "nvme" ? "NVMe Drive" : "Drive");
+     }},
+    {kKindMainboard, false, [](const ChipFacts&, const ChipInput& in, int&) { return SuperIoLabel(in); },
+     [](const ChipFacts& f, int, const Models&) { return SuperIoName(f.chip); }},
+    {kKindMainboard, false, [](const ChipFacts&, const ChipInput& in, int&) { return AcpiLabel(in); },
+     [](const ChipFacts&, int, const Models&) { return std::string("ACPI Thermal Zone"); }},
+    {kKindOther, false, [](const ChipFacts&, const ChipInput& in, int&) { return LabelOr(in); },
+     [](const ChipFacts& f, int, const Models&) { return f.chip.empty() ? std::string("hwmon") : f.chip; }},
+};
+static_assert(std::size(kRoles) == static_cast<std::size_t>(Role::Other) + 1);
+
+// A card that names only its hot spot still has one temperature to show, and
+// its busy file is its utilization.
+void AddGraphicsReadings(const ChipFacts& facts, MappedChip& chip) {
+  const auto temperature = [](const MappedReading& r) { return r.quantity == HwmonQuantity::Temperature; };
+  const bool named = std::any_of(chip.readings.begin(), chip.readings.end(),
+                                 [](const MappedReading& r) { return r.label == "GPU Temperature"; });
+  if (!named) {
+    const auto first = std::find_if(chip.readings.begin(), chip.readings.end(), temperature);
+    if (first != chip.readings.end()) first->label = "GPU Temperature";
+  }
+  if (facts.busy_percent) chip.readings.push_back({kClassLoad, HwmonQuantity::Load, 0, "GPU Utilization"});
+}
+
 }  // namespace
 
-std::optional<MappedChip> MapChip(const ChipFacts& facts, int ordinal,
-                                  const std::map<int, std::string>& cpu_models) {
-  const Role role = RoleOf(facts.chip);
+std::optional<MappedChip> MapChip(const ChipFacts& facts, int ordinal, const Models& cpu_models) {
+  const RoleRule& rule = kRoles[static_cast<std::size_t>(RoleOf(facts.chip))];
   MappedChip out;
   out.package = ordinal;
-  bool has_gpu_temperature = false;
   for (const ChipInput& in : facts.inputs) {
-    std::string label;
-    switch (role) {
-      case Role::AmdCpu:
-        label = AmdLabel(facts, in);
-        break;
-      case Role::IntelCpu:
-        label = IntelLabel(in, out.package);
-        break;
-      case Role::AmdGpu:
-      case Role::Radeon:
-      case Role::Nouveau:
-        label = GpuLabel(in);
-        has_gpu_temperature = has_gpu_temperature || label == "GPU Temperature";
-        break;
-      case Role::Drive:
-        label = DriveLabel(in);
-        break;
-      case Role::SuperIo:
-        label = SuperIoLabel(in);
-        break;
-      case Role::AcpiZone:
-        label = AcpiLabel(in);
-        break;
-      case Role::Other:
-        label = LabelOr(in);
-        break;
-    }
     out.readings.push_back({ClassOf(in.input.quantity), in.input.quantity, in.input.index,
-                            CleanSysfsText(label, kMaxLabelLength)});
+                            CleanSysfsText(rule.label(facts, in, out.package), kMaxLabelLength)});
   }
-  const bool gpu = role == Role::AmdGpu || role == Role::Radeon || role == Role::Nouveau;
-  if (gpu && !has_gpu_temperature) {
-    // A card that names only its hot spot still has one temperature to show.
-    for (auto& r : out.readings) {
-      if (r.quantity == HwmonQuantity::Temperature) {
-        r.label = "GPU Temperature";
-        break;
-      }
-    }
-  }
-  if (gpu && facts.busy_percent) {
-    out.readings.push_back({kClassLoad, HwmonQuantity::Load, 0, "GPU Utilization"});
-  }
+  if (rule.graphics) AddGraphicsReadings(facts, out);
   if (out.readings.empty()) return std::nullopt;
-
-  switch (role) {
-    case Role::AmdCpu:
-      out.kind = kKindProcessor;
-      out.name = ProcessorName(cpu_models, out.package, "AMD");
-      break;
-    case Role::IntelCpu:
-      out.kind = kKindProcessor;
-      out.name = ProcessorName(cpu_models, out.package, "Intel");
-      break;
-    case Role::AmdGpu:
-      out.kind = kKindGraphics;
-      out.name = AmdGpuName(facts);
-      break;
-    case Role::Radeon:
-      out.kind = kKindGraphics;
-      out.name = "AMD Radeon Graphics (radeon)";
-      break;
-    case Role::Nouveau:
-      out.kind = kKindGraphics;
-      out.name = "NVIDIA Graphics (nouveau)";
-      break;
-    case Role::Drive:
-      out.kind = kKindDrive;
-      out.name = !facts.device_model.empty() ? facts.device_model
-                 : facts.chip == "nvme"      ? std::string("NVMe Drive")
-                                             : std::string("Drive");
-      break;
-    case Role::SuperIo:
-      out.kind = kKindMainboard;
-      out.name = SuperIoName(facts.chip);
-      break;
-    case Role::AcpiZone:
-      out.kind = kKindMainboard;
-      out.name = "ACPI Thermal Zone";
-      break;
-    case Role::Other:
-      out.kind = kKindOther;
-      out.name = facts.chip.empty() ? std::string("hwmon") : facts.chip;
-      break;
-  }
-  out.name = CleanSysfsText(out.name, kMaxNameLength);
+  out.kind = rule.kind;
+  out.name = CleanSysfsText(rule.name(facts, out.package, cpu_models), kMaxNameLength);
   return out;
 }
 

@@ -36,6 +36,9 @@ struct MappedReading {
   // The input's index; for Load, the device's gpu_busy_percent file.
   int index = 0;
   std::string label;
+  // The file that holds the value, set by discovery (a chosen input may move
+  // to another item, so the file cannot be found from the item's folder).
+  std::string path;
 };
 
 struct MappedChip {

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <tuple>
 
 #include "sensorlib/kinds.h"
 #include "sensorlib/script.h"
+#include "sensorlib/thermal_zones.h"
 
 namespace sensorlib {
 namespace {
@@ -27,6 +29,9 @@ constexpr std::size_t kMaxChips = 256;
 // Every this many chip listings, every open file is asked whether it was
 // removed.
 constexpr int kSweepEvery = 6;
+
+// The place of an item that comes from no hwmon chip folder.
+constexpr std::size_t kNotAChip = static_cast<std::size_t>(-1);
 
 // "hwmon10" after "hwmon9".
 bool NaturalLess(const std::string& a, const std::string& b) {
@@ -63,10 +68,12 @@ HwmonSource::HwmonSource(std::string root, std::unique_ptr<HostFiles> files, int
 }
 
 std::optional<std::string> HwmonSource::WhyAbsent(const std::string& root, HostFiles& files) {
-  const bool hwmon = files.List(root + "/sys/class/hwmon").has_value();
+  const bool hwmon = files.List(root + "/sys/class/hwmon").has_value() ||
+                     files.List(root + "/sys/class/thermal").has_value();
   const bool stat = files.Open(root + "/proc/stat") != nullptr;
   if (hwmon || stat) return std::nullopt;
-  return "neither " + root + "/sys/class/hwmon nor " + root + "/proc/stat can be read";
+  return "neither " + root + "/sys/class/hwmon, " + root + "/sys/class/thermal nor " + root +
+         "/proc/stat can be read";
 }
 
 void HwmonSource::Open() {
@@ -87,10 +94,16 @@ std::optional<std::vector<std::string>> HwmonSource::ListChips() {
 }
 
 bool HwmonSource::Changed() {
+  if (choice_feed_) {
+    if (auto now = choice_feed_(); now != choice_) {
+      choice_ = std::move(now);
+      stale_ = true;
+    }
+  }
   if (stale_ || ++passes_since_listing_ < list_every_) return stale_;
   passes_since_listing_ = 0;
   const auto now = ListChips();
-  if (now.value_or(std::vector<std::string>{}) != chips_) stale_ = true;
+  if (now.value_or(std::vector<std::string>{}) != chips_ || EmptyChipFilled()) stale_ = true;
   // Asking a file whether it was removed costs about 20 us under Wine: a
   // chip's first file every time (a chip removed as a whole), every file now
   // and then (one file removed from a fake tree).
@@ -136,42 +149,111 @@ std::optional<ChipFacts> HwmonSource::ReadChip(const std::string& folder) {
   return facts;
 }
 
-void HwmonSource::Discover() {
-  stale_ = false;
-  updates_since_discovery_ = 0;
-  items_.clear();
-  chips_ = ListChips().value_or(std::vector<std::string>{});
-
-  std::map<int, std::string> models;
-  if (const auto cpuinfo = files_->Read(root_ + "/proc/cpuinfo", kCpuinfoLimit)) {
-    models = ParseCpuModels(*cpuinfo);
+bool HwmonSource::EmptyChipFilled() {
+  for (const std::string& folder : empty_chips_) {
+    const auto names = files_->List(folder);
+    if (names && std::any_of(names->begin(), names->end(),
+                             [](const std::string& name) { return ParseHwmonInputName(name).has_value(); })) {
+      return true;
+    }
   }
-  struct Found {
-    MappedChip chip;
-    std::string folder;
-    std::size_t order;
-  };
+  return false;
+}
+
+HwmonSource::ChipsRead HwmonSource::ReadChips() {
+  ChipsRead chips;
+  empty_chips_.clear();
+  for (const std::string& entry : chips_) {
+    std::string folder = root_ + "/sys/class/hwmon/" + entry;
+    auto facts = ReadChip(folder);
+    if (!facts) continue;
+    if (facts->inputs.empty()) empty_chips_.push_back(folder);
+    chips.facts.push_back(std::move(*facts));
+    chips.folders.push_back(std::move(folder));
+  }
+  return chips;
+}
+
+// order: the chip's place in chips, which a chosen input is found by.
+std::vector<HwmonSource::Found> HwmonSource::MapChips(const ChipsRead& chips,
+                                                      const std::map<int, std::string>& models) {
   std::vector<Found> found;
   int processors = 0;
-  for (const std::string& entry : chips_) {
-    const std::string folder = root_ + "/sys/class/hwmon/" + entry;
-    const auto facts = ReadChip(folder);
-    if (!facts) continue;
-    auto chip = MapChip(*facts, processors, models);
+  for (std::size_t i = 0; i < chips.facts.size(); ++i) {
+    auto chip = MapChip(chips.facts[i], processors, models);
     if (!chip) continue;
     if (chip->kind == kKindProcessor) ++processors;
-    found.push_back({std::move(*chip), folder, found.size()});
+    for (MappedReading& r : chip->readings) {
+      r.path = chips.folders[i] + (r.quantity == HwmonQuantity::Load
+                                       ? "/device/gpu_busy_percent"
+                                       : "/" + HwmonPrefix({r.quantity, r.index}) + "_input");
+    }
+    found.push_back({std::move(*chip), i});
   }
-  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-    return std::make_tuple(Rank(a.chip), a.chip.kind == kKindProcessor ? a.chip.package : 0, a.order) <
-           std::make_tuple(Rank(b.chip), b.chip.kind == kKindProcessor ? b.chip.package : 0, b.order);
-  });
+  return found;
+}
+
+void HwmonSource::AddThermalZones(std::vector<Found>& found, const std::map<int, std::string>& models) {
+  const std::string folder = root_ + "/sys/class/thermal";
+  auto names = files_->List(folder);
+  if (!names) return;
+  std::sort(names->begin(), names->end(), NaturalLess);
+  std::vector<ThermalZone> zones;
+  for (const std::string& name : *names) {
+    if (name.rfind("thermal_zone", 0) != 0 || zones.size() >= kMaxChips) continue;
+    if (const auto type = files_->Read(folder + "/" + name + "/type", kTextLimit)) {
+      zones.push_back({name, CleanSysfsText(*type, 64)});
+    }
+  }
+  const auto any = [&](auto&& is) { return std::any_of(found.begin(), found.end(), is); };
+  const bool processor = any([](const Found& f) { return f.chip.kind == kKindProcessor; });
+  const bool acpi = any([](const Found& f) { return f.chip.name == "ACPI Thermal Zone"; });
+  int packages = 0;
+  for (const ThermalChip& zone_chip : ThermalChips(zones, !processor, !acpi)) {
+    auto chip = MapChip(zone_chip.facts, packages, models);
+    if (!chip) continue;
+    if (chip->kind == kKindProcessor) ++packages;
+    for (std::size_t i = 0; i < chip->readings.size(); ++i) {
+      chip->readings[i].path = folder + "/" + zone_chip.folders[i] + "/temp";
+    }
+    found.push_back({std::move(*chip), kNotAChip});
+  }
+}
+
+// The chosen input leaves its own item and becomes the last processor
+// item's last reading, the one the program's rules take over every other.
+void HwmonSource::PlaceChosenInput(std::vector<Found>& found, const ChipsRead& chips,
+                                   const std::map<int, std::string>& models) {
+  if (!choice_) return;
+  std::string why;
+  const auto chosen = FindChosenInput(*choice_, chips.facts, why);
+  if (!chosen) return;
+  const auto owner =
+      std::find_if(found.begin(), found.end(), [&](const Found& f) { return f.order == chosen->chip; });
+  if (owner == found.end() || chosen->input >= owner->chip.readings.size()) return;
+  MappedReading reading = std::move(owner->chip.readings[chosen->input]);
+  owner->chip.readings.erase(owner->chip.readings.begin() + static_cast<std::ptrdiff_t>(chosen->input));
+  reading.label = std::string(kChosenCpuLabel);
+  auto last = std::find_if(found.rbegin(), found.rend(),
+                           [](const Found& f) { return f.chip.kind == kKindProcessor; });
+  if (last == found.rend()) {
+    found.insert(found.begin(), {LoadOnlyProcessor(models), kNotAChip});
+    last = std::prev(found.rend());
+  }
+  last->chip.readings.push_back(std::move(reading));
+}
+
+bool HwmonSource::OpenStat() {
   stat_ = files_->Open(root_ + "/proc/stat");
   std::array<char, kStatHead> head;
   const bool has_stat = stat_ && stat_->ReadHead(head);
   if (!has_stat) stat_.reset();
-  if (processors == 0 && has_stat) found.insert(found.begin(), {LoadOnlyProcessor(models), {}, 0});
+  return has_stat;
+}
 
+void HwmonSource::BuildItems(const std::vector<Found>& found, bool has_stat) {
+  const auto processors =
+      std::count_if(found.begin(), found.end(), [](const Found& f) { return f.chip.kind == kKindProcessor; });
   bool load_placed = !has_stat;
   for (const Found& f : found) {
     Item item;
@@ -188,9 +270,7 @@ void HwmonSource::Discover() {
     }
     for (const MappedReading& r : f.chip.readings) {
       Sensor sensor;
-      sensor.file = files_->Open(r.quantity == HwmonQuantity::Load
-                                     ? f.folder + "/device/gpu_busy_percent"
-                                     : f.folder + "/" + HwmonPrefix({r.quantity, r.index}) + "_input");
+      sensor.file = files_->Open(r.path);
       sensor.quantity = r.quantity;
       sensor.sensor_class = r.sensor_class;
       sensor.label = r.label;
@@ -202,6 +282,38 @@ void HwmonSource::Discover() {
     }
     if (!item.sensors.empty() || item.carries_load) items_.push_back(std::move(item));
   }
+}
+
+void HwmonSource::Discover() {
+  stale_ = false;
+  updates_since_discovery_ = 0;
+  items_.clear();
+  chips_ = ListChips().value_or(std::vector<std::string>{});
+
+  std::map<int, std::string> models;
+  if (const auto cpuinfo = files_->Read(root_ + "/proc/cpuinfo", kCpuinfoLimit)) {
+    models = ParseCpuModels(*cpuinfo);
+  }
+  const ChipsRead chips = ReadChips();
+  std::vector<Found> found = MapChips(chips, models);
+  AddThermalZones(found, models);
+  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    return std::make_tuple(Rank(a.chip), a.chip.kind == kKindProcessor ? a.chip.package : 0) <
+           std::make_tuple(Rank(b.chip), b.chip.kind == kKindProcessor ? b.chip.package : 0);
+  });
+  PlaceChosenInput(found, chips, models);
+  const bool has_stat = OpenStat();
+  const bool processor =
+      std::any_of(found.begin(), found.end(), [](const Found& f) { return f.chip.kind == kKindProcessor; });
+  if (!processor && has_stat) found.insert(found.begin(), {LoadOnlyProcessor(models), kNotAChip});
+  BuildItems(found, has_stat);
+}
+
+bool HwmonSource::HasChosenInput(const std::string& root, std::unique_ptr<HostFiles> files,
+                                 const CpuSensorChoice& choice, std::string& why) {
+  HwmonSource probe(root, std::move(files));
+  probe.chips_ = probe.ListChips().value_or(std::vector<std::string>{});
+  return FindChosenInput(choice, probe.ReadChips().facts, why).has_value();
 }
 
 std::optional<double> HwmonSource::ReadValue(const Sensor& sensor) {

@@ -1,5 +1,6 @@
-// Readings of a Linux host: the hwmon chips under <root>/sys/class/hwmon and
-// the processor's load from <root>/proc/stat. The layout (which files hold
+// Readings of a Linux host: the hwmon chips under <root>/sys/class/hwmon,
+// the thermal zones under <root>/sys/class/thermal that no chip stands for,
+// and the processor's load from <root>/proc/stat. The layout (which files hold
 // which reading) is found once, and again when a file stops answering (a
 // removed device's attributes fail), when the list of chips differs or a
 // chip's first file was removed (looked at every few passes: a listing under
@@ -8,11 +9,13 @@
 // kept open.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "sensorlib/cpu_sensor_choice.h"
 #include "sensorlib/host_files.h"
 #include "sensorlib/hwmon_map.h"
 #include "sensorlib/proc_text.h"
@@ -26,12 +29,21 @@ class HwmonSource final : public SensorSource {
   // list_every: how many passes apart the list of chips is looked at.
   HwmonSource(std::string root, std::unique_ptr<HostFiles> files, int list_every = 5);
 
+  // The user's choice of CPU temperature as it stands now, asked once per
+  // pass (a new choice finds the layout again); none: the automatic rules.
+  using ChoiceFeed = std::function<std::optional<CpuSensorChoice>()>;
+  void FollowCpuChoice(ChoiceFeed feed) { choice_feed_ = std::move(feed); }
+
   void Open() override;
   bool Changed() override;
   void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
 
   // Whether the root shows anything to read at all, with the reason when not.
   static std::optional<std::string> WhyAbsent(const std::string& root, HostFiles& files);
+  // Whether the chip and input a choice names exist under root; why not
+  // (with what there is instead) when they do not.
+  static bool HasChosenInput(const std::string& root, std::unique_ptr<HostFiles> files,
+                             const CpuSensorChoice& choice, std::string& why);
 
  private:
   struct Sensor {
@@ -48,15 +60,35 @@ class HwmonSource final : public SensorSource {
     bool carries_load = false;
   };
 
+  struct Found {
+    MappedChip chip;
+    std::size_t order;
+  };
+  struct ChipsRead {
+    std::vector<ChipFacts> facts;
+    std::vector<std::string> folders;
+  };
+
   void Discover();
   std::optional<std::vector<std::string>> ListChips();
+  bool EmptyChipFilled();
+  ChipsRead ReadChips();
   std::optional<ChipFacts> ReadChip(const std::string& folder);
+  std::vector<Found> MapChips(const ChipsRead& chips, const std::map<int, std::string>& models);
+  void AddThermalZones(std::vector<Found>& found, const std::map<int, std::string>& models);
+  void PlaceChosenInput(std::vector<Found>& found, const ChipsRead& chips,
+                        const std::map<int, std::string>& models);
+  bool OpenStat();
+  void BuildItems(const std::vector<Found>& found, bool has_stat);
   std::optional<double> ReadValue(const Sensor& sensor);
   std::optional<double> CpuLoad();
 
   std::string root_;
   std::unique_ptr<HostFiles> files_;
   std::vector<std::string> chips_;  // the hwmon folder names the layout was found in
+  // Chip folders that showed no input file: a device whose attributes come
+  // a moment after its folder is looked at again at every listing.
+  std::vector<std::string> empty_chips_;
   std::vector<Item> items_;
   bool stale_ = true;
   int list_every_;
@@ -66,6 +98,8 @@ class HwmonSource final : public SensorSource {
   std::unique_ptr<HostFile> stat_;
   std::optional<CpuTimes> last_times_;
   std::optional<double> last_load_;
+  ChoiceFeed choice_feed_;
+  std::optional<CpuSensorChoice> choice_;
 };
 
 }  // namespace sensorlib

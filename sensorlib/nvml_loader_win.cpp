@@ -40,19 +40,6 @@ HMODULE LoadNvml() {
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-// The first of the names the module exports (newer names first).
-template <typename Fn>
-bool Bind(HMODULE module, Fn& out, std::initializer_list<const char*> names, std::string& missing) {
-  for (const char* name : names) {
-    if (FARPROC proc = ::GetProcAddress(module, name)) {
-      out = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-      return true;
-    }
-  }
-  if (missing.empty()) missing = *names.begin();
-  return false;
-}
-
 }  // namespace
 
 DetectedSource DetectNvml() {
@@ -60,16 +47,9 @@ DetectedSource DetectNvml() {
   if (!module) return {"nvml", nullptr, "no nvml.dll (no NVIDIA driver)"};
   const auto release = [module] { ::FreeLibrary(module); };
   NvmlApi api;
-  std::string missing;
-  Bind(module, api.init, {"nvmlInit_v2", "nvmlInit"}, missing);
-  Bind(module, api.shutdown, {"nvmlShutdown"}, missing);
-  Bind(module, api.device_count, {"nvmlDeviceGetCount_v2", "nvmlDeviceGetCount"}, missing);
-  Bind(module, api.device_by_index, {"nvmlDeviceGetHandleByIndex_v2", "nvmlDeviceGetHandleByIndex"}, missing);
-  Bind(module, api.device_name, {"nvmlDeviceGetName"}, missing);
-  Bind(module, api.temperature, {"nvmlDeviceGetTemperature"}, missing);
-  std::string optional;
-  Bind(module, api.utilization, {"nvmlDeviceGetUtilizationRates"}, optional);
-  Bind(module, api.fan_speed, {"nvmlDeviceGetFanSpeed"}, optional);
+  const std::string missing = BindNvml(api, [module](const char* name) {
+    return reinterpret_cast<NvmlExport>(::GetProcAddress(module, name));
+  });
   if (!missing.empty()) {
     release();
     return {"nvml", nullptr, "nvml.dll lacks " + missing};

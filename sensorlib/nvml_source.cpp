@@ -1,6 +1,7 @@
 #include "sensorlib/nvml_source.h"
 
 #include <array>
+#include <initializer_list>
 
 #include "sensorlib/kinds.h"
 #include "sensorlib/script.h"
@@ -22,7 +23,35 @@ std::string CardName(const char* raw) {
   return name;
 }
 
+template <typename Fn>
+bool Bind(const NvmlResolve& resolve, Fn& out, std::initializer_list<const char*> names,
+          std::string& missing) {
+  for (const char* name : names) {
+    if (const NvmlExport proc = resolve(name)) {
+      out = reinterpret_cast<Fn>(proc);
+      return true;
+    }
+  }
+  if (missing.empty()) missing = *names.begin();
+  return false;
+}
+
 }  // namespace
+
+std::string BindNvml(NvmlApi& api, const NvmlResolve& resolve) {
+  std::string missing;
+  Bind(resolve, api.init, {"nvmlInit_v2", "nvmlInit"}, missing);
+  Bind(resolve, api.shutdown, {"nvmlShutdown"}, missing);
+  Bind(resolve, api.device_count, {"nvmlDeviceGetCount_v2", "nvmlDeviceGetCount"}, missing);
+  Bind(resolve, api.device_by_index, {"nvmlDeviceGetHandleByIndex_v2", "nvmlDeviceGetHandleByIndex"},
+       missing);
+  Bind(resolve, api.device_name, {"nvmlDeviceGetName"}, missing);
+  Bind(resolve, api.temperature, {"nvmlDeviceGetTemperature"}, missing);
+  std::string optional;
+  Bind(resolve, api.utilization, {"nvmlDeviceGetUtilizationRates"}, optional);
+  Bind(resolve, api.fan_speed, {"nvmlDeviceGetFanSpeed"}, optional);
+  return missing;
+}
 
 NvmlSource::NvmlSource(const NvmlApi& api, std::function<void()> release)
     : api_(api), release_(std::move(release)) {}
@@ -68,7 +97,7 @@ void NvmlSource::Collect(const Moment&, std::vector<SnapshotItem>& items) {
   }
 }
 
-NvmlStart StartNvml(const NvmlApi& api, std::function<void()> release) {
+NvmlStart StartNvml(const NvmlApi& api, std::function<void()> release, std::string_view library) {
   if (const int error = api.init(); error != kSuccess) {
     if (release) release();
     return {nullptr, "nvmlInit failed with " + std::to_string(error)};
@@ -77,7 +106,8 @@ NvmlStart StartNvml(const NvmlApi& api, std::function<void()> release) {
   source->Open();
   if (source->CardCount() == 0) return {nullptr, "NVML reports no NVIDIA card"};
   const std::size_t cards = source->CardCount();
-  std::string why = std::to_string(cards) + " NVIDIA card" + (cards == 1 ? "" : "s") + " through nvml.dll";
+  std::string why =
+      std::to_string(cards) + " NVIDIA card" + (cards == 1 ? "" : "s") + " through " + std::string(library);
   return {std::move(source), std::move(why)};
 }
 

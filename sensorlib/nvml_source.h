@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sensorlib/sensor_source.h"
@@ -61,6 +62,14 @@ struct NvmlStart {
   std::unique_ptr<NvmlSource> source;
   std::string why;
 };
-NvmlStart StartNvml(const NvmlApi& api, std::function<void()> release);
+// library: the file the calls came from, for the description.
+NvmlStart StartNvml(const NvmlApi& api, std::function<void()> release, std::string_view library = "nvml.dll");
+
+// Fills api through resolve(name), which gives an exported function or
+// nullptr, taking the newest name a driver exports. Returns the first
+// required call missing, empty when api is complete.
+using NvmlExport = void (*)();
+using NvmlResolve = std::function<NvmlExport(const char* name)>;
+std::string BindNvml(NvmlApi& api, const NvmlResolve& resolve);
 
 }  // namespace sensorlib

@@ -5,15 +5,9 @@
 #include <cstring>
 #include <utility>
 
+#include "sensors/sensor_binding.h"
+
 namespace ostrel::sensors {
-
-namespace {
-
-void (*ProcAt(HMODULE library, int ordinal))() {
-  return reinterpret_cast<void (*)()>(::GetProcAddress(library, MAKEINTRESOURCEA(ordinal)));
-}
-
-}  // namespace
 
 SensorReader::SensorReader(std::string library_file) : library_file_(std::move(library_file)) {}
 
@@ -24,11 +18,7 @@ void SensorReader::BindSensorLibrary() noexcept {
   TraceSink& trace = trace_sink_ ? *trace_sink_ : standard_output;
   initialised_ = false;
   // The entry points of an earlier attempt go with the handle they came from.
-  entry_points_ = {};
-  library_ = ::LoadLibraryA(library_file_.c_str());
-  if (library_) {
-    entry_points_ = ResolveEntryPoints([this](int ordinal) { return ProcAt(library_, ordinal); });
-  }
+  entry_points_ = BindEntryPoints(library_file_);
   if (!entry_points_.Complete()) {
     TraceLine(trace, "CANNOT LOAD DLL\n");
     return;
@@ -53,7 +43,7 @@ void SensorReader::ReadSensors() noexcept {
       outcome.results = *results;
       outcome.update = DecideBlockUpdate(*results);
       if (block_view_) {
-        ApplyBlockUpdate(block_view_.get(), outcome.update);
+        ApplyBlockUpdate(block_view_, outcome.update);
         outcome.published = true;
       }
     } else {
@@ -65,35 +55,27 @@ void SensorReader::ReadSensors() noexcept {
 
 bool SensorReader::MapHardwareBlock() noexcept {
   if (block_view_) return true;
-  std::optional<HardwareBlockMapping> mapping = OpenHardwareBlock();
-  if (!mapping) return false;
-  if (mapping->created) std::memset(mapping->view.get(), 0, kBlockSize);
-  block_handle_ = std::move(mapping->section);
-  block_view_ = std::move(mapping->view);
-  block_created_ = mapping->created;
+  BlockClaim claim = ClaimHardwareBlock();
+  block_busy_ = claim.busy;
+  if (!claim.store) {
+    block_refusal_ = std::move(claim.refusal);
+    return false;
+  }
+  block_refusal_.clear();
+  if (claim.store->Created()) std::memset(claim.store->View(), 0, kBlockSize);
+  block_created_ = claim.store->Created();
+  block_view_ = claim.store->View();
+  block_ = std::move(claim.store);
   return true;
 }
 
 float SensorReader::BlockValue(BlockField field) const noexcept {
-  return block_view_ ? LoadBlockFloat(block_view_.get(), field) : 0.0f;
+  return block_view_ ? LoadBlockFloat(block_view_, field) : 0.0f;
 }
 
 float SensorReader::CpuTemperature() const noexcept {
   const float value = BlockValue(BlockField::Cpu);
   return std::isfinite(value) ? value : 0.0f;
-}
-
-std::optional<HardwareBlockMapping> OpenHardwareBlock() noexcept {
-  ::SetLastError(ERROR_SUCCESS);
-  HardwareBlockMapping mapping;
-  mapping.section.reset(
-      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, kBlockName));
-  const DWORD error = ::GetLastError();
-  if (!mapping.section) return std::nullopt;
-  mapping.view.reset(::MapViewOfFile(mapping.section.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-  if (!mapping.view) return std::nullopt;
-  mapping.created = error == ERROR_SUCCESS;
-  return mapping;
 }
 
 }  // namespace ostrel::sensors

@@ -4,15 +4,18 @@
 // other processes, through single aligned 32-bit loads and stores.
 #pragma once
 
-#include <windows.h>
-
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "common/win/unique_any.h"
+#include "sensors/block_store.h"
 #include "sensors/hardware_block.h"
 #include "sensors/read_pass.h"
 #include "sensors/sensor_api.h"
+#ifdef _WIN32
+// The section itself, for the callers that look at it as Windows sees it.
+#include "sensors/block_store_win.h"
+#endif
 
 namespace ostrel::sensors {
 
@@ -33,8 +36,11 @@ class SensorReader {
   // it); returns whether it is mapped now. Once mapped it stays mapped for the
   // lifetime of this object.
   bool MapHardwareBlock() noexcept;
+  // After a failed MapHardwareBlock: why, and whether a live holder is why.
+  const std::string& BlockRefusal() const noexcept { return block_refusal_; }
+  bool BlockBusy() const noexcept { return block_busy_; }
 
-  bool IsBlockMapped() const noexcept { return static_cast<bool>(block_view_); }
+  bool IsBlockMapped() const noexcept { return block_view_ != nullptr; }
   // Whether this object created the block (rather than opening one another
   // process holds); meaningful once mapped.
   bool BlockCreated() const noexcept { return block_created_; }
@@ -60,29 +66,15 @@ class SensorReader {
 
  private:
   std::string library_file_;
-  // Never freed, like the process-wide entry points taken from it: the
-  // library may run threads or hold a driver of its own, and stays loaded
-  // until the process ends. Each binding attempt loads it again.
-  HMODULE library_ = nullptr;
   bool initialised_ = false;
   ostrel::sensors::EntryPoints entry_points_;
-  ostrel::win::unique_handle block_handle_;
-  ostrel::win::unique_mapped_view block_view_;
+  std::unique_ptr<HardwareBlockStore> block_;
+  void* block_view_ = nullptr;  // block_'s view, while there is one
   bool block_created_ = false;
+  std::string block_refusal_;
+  bool block_busy_ = false;
   ostrel::sensors::PassObserver* observer_ = nullptr;
   ostrel::sensors::TraceSink* trace_sink_ = nullptr;
 };
-
-// The section and its view, both owned; created tells whether this call
-// created the section rather than opening one another process holds.
-struct HardwareBlockMapping {
-  ostrel::win::unique_handle section;
-  ostrel::win::unique_mapped_view view;
-  bool created = false;
-};
-
-// Creates or opens "brovan_hardware_mapfile" (632 bytes, pagefile-backed) and
-// maps it whole for reading and writing; nothing when either step fails.
-std::optional<HardwareBlockMapping> OpenHardwareBlock() noexcept;
 
 }  // namespace ostrel::sensors

@@ -2,8 +2,7 @@
 
 #include <imm.h>
 
-#include "app/resource_ids.h"
-#include "app/single_instance_win.h"
+#include "common/program_ids.h"
 #include "device/hid/hid_device_manager.h"
 #include "device/worker/device_watch.h"
 #include "settings/registry_settings.h"
@@ -93,7 +92,7 @@ BOOL DeviceMainDlg::OnInitDialog() {
 
 void DeviceMainDlg::SetUpTrayAndWindow() noexcept {
   // The mark a second start looks for.
-  ::SetPropW(m_hWnd, app::kInstanceName, reinterpret_cast<HANDLE>(1));
+  ::SetPropW(m_hWnd, kInstanceName, reinterpret_cast<HANDLE>(1));
   tray_.Add(m_hWnd);
   SetTimer(TIMER_TRAY_REFRESH, kTrayRefreshMs);
   SetIcon(IDI_OSTREL);

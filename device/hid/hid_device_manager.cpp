@@ -1,9 +1,10 @@
 #include "device/hid/hid_device_manager.h"
 
-#include <windows.h>
-
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <string_view>
+#include <thread>
 
 #include "common/swallowed_failure.h"
 #include "device/hid/display_ids.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr std::size_t kProductStringChars = 512;
 // The display needs time between the request and its answer.
-constexpr DWORD kVersionPauseMs = 16;
+constexpr std::chrono::milliseconds kVersionPause{16};
 
 }  // namespace
 
@@ -60,13 +61,40 @@ bool CHidDeviceManager::IsOpen() const noexcept { return m_open != 0; }
 
 int CHidDeviceManager::DeviceCount() const noexcept { return m_count.load(); }
 
-void CHidDeviceManager::Scan() noexcept {
+win::unique_hid_device CHidDeviceManager::OpenWithRetry(const char* path, const OpenPause& pause) noexcept {
+  win::unique_hid_device device(hid_open_path(path));
+  if (!pause) return device;
+  for (const std::uint32_t ms : DisplayOpenRetryPauses()) {
+    if (device || !pause(ms)) break;
+    device.reset(hid_open_path(path));
+  }
+  return device;
+}
+
+bool CHidDeviceManager::IsPathOpen(const char* path) const noexcept {
+  return std::any_of(m_devices.begin(), m_devices.end(),
+                     [path](const auto& entry) { return std::string_view(entry->path.data()) == path; });
+}
+
+void CHidDeviceManager::Rescan(const OpenPause& pause) noexcept {
+  ClearFilters();
+  AddFilter(L"", 1);
+  CloseAll();
+  Scan(pause);
+  SetOpen(true);
+}
+
+void CHidDeviceManager::Scan(const OpenPause& pause) noexcept {
   try {
     const win::unique_hid_enumeration list(hid_enumerate(0, 0));
     for (const hid_device_info* info = list.get(); info; info = info->next) {
       if (!FindMatchingFilter(m_filters, info->vendor_id, info->product_id)) continue;
       if (!PathFitsEntry(info->path)) continue;
-      win::unique_hid_device device(hid_open_path(info->path));
+      // hidraw lists one node once per top-level collection, each time with
+      // the same path (Windows gives each collection a path of its own): a
+      // display already open is not opened, nor reported to, twice.
+      if (IsPathOpen(info->path)) continue;
+      win::unique_hid_device device(OpenWithRetry(info->path, pause));
       if (!device) continue;
       // Only the vendor-defined collection carries reports; the display's
       // other interfaces are let go at once.
@@ -133,9 +161,9 @@ bool CHidDeviceManager::QueryVersion(std::uint16_t& version) noexcept {
   hid_device* device = m_devices.front()->device.get();
 
   VersionBuffer buffer = BuildVersionRequest();
-  ::Sleep(kVersionPauseMs);
+  std::this_thread::sleep_for(kVersionPause);
   if (WriteFeature(device, buffer.data(), kVersionTransferSize) <= 0) return false;
-  ::Sleep(kVersionPauseMs);
+  std::this_thread::sleep_for(kVersionPause);
   // A failed read leaves the request bytes in place: it is no answer, not
   // version 0xFD00.
   const int first = ReadFeature(device, buffer.data());
@@ -146,7 +174,7 @@ bool CHidDeviceManager::QueryVersion(std::uint16_t& version) noexcept {
     // the second read starts from the request again. A wrong reply now is
     // no answer either.
     buffer = BuildVersionRequest();
-    ::Sleep(kVersionPauseMs);
+    std::this_thread::sleep_for(kVersionPause);
     answer = VersionFromRead(ReadFeature(device, buffer.data()), buffer);
   }
   if (!answer) return false;

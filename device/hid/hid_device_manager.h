@@ -9,19 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "device/hid/display_bus.h"
 #include "device/hid/hid_device_entry.h"
 #include "device/hid/hid_device_filter.h"
+#include "device/hid/open_retry.h"
 #include "device/protocol/temperature_report.h"
 
 namespace ostrel::device {
 
-// How many open displays took a report and how many refused it.
-struct SendTally {
-  int accepted = 0;
-  int failed = 0;
-};
-
-class CHidDeviceManager {
+class CHidDeviceManager final : public DisplayBus {
  public:
   // Built on first use; destroyed at process exit, which closes every display
   // and releases hidapi.
@@ -37,12 +33,19 @@ class CHidDeviceManager {
   // flag was never set are closed at process exit).
   void CloseAll() noexcept;
   // Appends every matching display interface; run CloseAll first to rescan.
-  void Scan() noexcept;
+  // A path listed more than once (hidraw lists a node once per top-level
+  // collection) is kept once.
+  void Scan() noexcept { Scan(OpenPause{}); }
+  // The same; an interface that refuses to open is tried again after each of
+  // this system's retry pauses (open_retry.h), waited through pause.
+  void Scan(const OpenPause& pause) noexcept;
+  // The filter, CloseAll, Scan and the open flag: the whole rescan.
+  void Rescan(const OpenPause& pause) noexcept override;
   void SetOpen(bool open) noexcept;
   bool IsOpen() const noexcept;
 
   // Safe from any thread, e.g. while the worker rescans.
-  int DeviceCount() const noexcept;
+  int DeviceCount() const noexcept override;
   const std::vector<std::unique_ptr<HidDeviceEntry>>& Devices() const noexcept { return m_devices; }
 
   // Sends the report plus one zero byte as a 65-byte feature report to every
@@ -51,7 +54,7 @@ class CHidDeviceManager {
   bool SendReport(const TemperatureReport& report) noexcept;
   // The same, counting: nothing is sent, and both counts are 0, while the
   // open flag is clear.
-  SendTally SendReportCounted(const TemperatureReport& report) noexcept;
+  SendTally SendReportCounted(const TemperatureReport& report) noexcept override;
   // Asks the first display for its firmware version. False when the request
   // is refused, a read fails, or the reply is still wrong after one re-read:
   // no version is made up from bytes the display never sent.
@@ -68,6 +71,8 @@ class CHidDeviceManager {
   ~CHidDeviceManager();
 
   void AddEntry(const hid_device_info& info, win::unique_hid_device device);
+  static win::unique_hid_device OpenWithRetry(const char* path, const OpenPause& pause) noexcept;
+  bool IsPathOpen(const char* path) const noexcept;
 
   std::int32_t m_open = 0;
   std::vector<std::unique_ptr<HidDeviceEntry>> m_devices;

@@ -1,6 +1,7 @@
 #include "device/worker/device_work.h"
 
-#include <windows.h>
+#include <chrono>
+#include <thread>
 
 #include "device/protocol/shown_value.h"
 #include "device/protocol/temperature_report.h"
@@ -13,22 +14,24 @@ constexpr std::uint32_t kUpdatePauseMs = 1000;
 
 }  // namespace
 
-void DeviceWork::SleepThroughStop(CThreadBasic&, std::uint32_t ms) noexcept { ::Sleep(ms); }
+void DeviceWork::SleepThroughStop(CThreadBasic&, std::uint32_t ms) noexcept {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void DeviceWork::PauseUntilStop(CThreadBasic& queue, std::uint32_t ms) noexcept { queue.WaitForStop(ms); }
 
-void RescanDisplays(CHidDeviceManager& devices) noexcept {
-  devices.ClearFilters();
-  devices.AddFilter(L"", 1);
-  devices.CloseAll();
-  devices.Scan();
-  devices.SetOpen(true);
+std::uint64_t DeviceWork::SteadyMilliseconds() noexcept {
+  const auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-DeviceWork::DeviceWork(std::string sensor_library)
-    : sensors_(std::move(sensor_library)), devices_(CHidDeviceManager::Instance()) {}
+void RescanDisplays(CHidDeviceManager& devices) noexcept { devices.Rescan(OpenPause{}); }
+
+DeviceWork::DeviceWork(std::string sensor_library, DisplayBus& displays)
+    : sensors_(std::move(sensor_library)), devices_(displays) {}
 
 void DeviceWork::Run(CThreadBasic& queue) noexcept {
+  queue_ = &queue;
   if (const auto code = queue.TakeTask()) {
     RunTask(*code);
     return;
@@ -39,7 +42,7 @@ void DeviceWork::Run(CThreadBasic& queue) noexcept {
     failing_ = true;
     if (status_view_) status_view_->DisplaysFailed(tally.failed);
   }
-  if (rescans_.AfterUpdate(tally.failed, devices_.DeviceCount(), ::GetTickCount64())) {
+  if (rescans_.AfterUpdate(tally.failed, devices_.DeviceCount(), clock_())) {
     queue.PostTask(static_cast<std::int32_t>(WorkerTask::RefreshDevices));
   }
 }
@@ -62,8 +65,15 @@ SendTally DeviceWork::UpdateTick() noexcept {
 }
 
 void DeviceWork::RefreshDevices() noexcept {
-  RescanDisplays(devices_);
-  rescans_.Rescanned(::GetTickCount64());
+  CThreadBasic* queue = queue_;
+  devices_.Rescan([queue](std::uint32_t ms) {
+    if (!queue) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+      return true;
+    }
+    return !queue->WaitForStop(ms);
+  });
+  rescans_.Rescanned(clock_());
   if (failing_ && devices_.DeviceCount() > 0) {
     failing_ = false;
     if (status_view_) status_view_->DisplaysReopened(devices_.DeviceCount());

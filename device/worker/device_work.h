@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "device/hid/display_bus.h"
 #include "device/hid/hid_device_manager.h"
 #include "device/worker/display_status_view.h"
 #include "device/worker/rescan_policy.h"
@@ -21,7 +22,10 @@ namespace ostrel::device {
 
 class DeviceWork {
  public:
-  explicit DeviceWork(std::string sensor_library = std::string(ostrel::sensors::kLibraryFileName));
+  // displays is borrowed and outlives this object; by default the
+  // process-wide registry over hidapi.
+  explicit DeviceWork(std::string sensor_library = std::string(ostrel::sensors::kLibraryFileName),
+                      DisplayBus& displays = CHidDeviceManager::Instance());
 
   // Both borrowed; null shows nothing / drops the update commands.
   void SetView(TemperatureView* view) noexcept { view_ = view; }
@@ -36,6 +40,11 @@ class DeviceWork {
   static void SleepThroughStop(CThreadBasic& queue, std::uint32_t ms) noexcept;
   static void PauseUntilStop(CThreadBasic& queue, std::uint32_t ms) noexcept;
 
+  // Milliseconds of a steady clock, for the rescan policy.
+  using Clock = std::uint64_t (*)() noexcept;
+  void SetClock(Clock clock) noexcept { clock_ = clock ? clock : &SteadyMilliseconds; }
+  static std::uint64_t SteadyMilliseconds() noexcept;
+
   void Run(CThreadBasic& queue) noexcept;
   void RunTask(std::int32_t code) noexcept;
   // Reads, shows and sends; Run pauses after it.
@@ -46,7 +55,11 @@ class DeviceWork {
 
  private:
   sensors::SensorReader sensors_;
-  CHidDeviceManager& devices_;
+  DisplayBus& devices_;
+  // The queue of the iteration running now; a rescan's open retries wait on
+  // it, so that a stop cuts them short.
+  CThreadBasic* queue_ = nullptr;
+  Clock clock_ = &SteadyMilliseconds;
   TemperatureView* view_ = nullptr;
   UpdateTaskRunner* update_tasks_ = nullptr;
   DisplayStatusView* status_view_ = nullptr;

@@ -1,6 +1,6 @@
 #include "device/worker/thread_basic.h"
 
-#include <process.h>
+#include <chrono>
 
 #include "common/swallowed_failure.h"
 #include "device/worker/worker_task.h"
@@ -8,18 +8,21 @@
 namespace ostrel::device {
 namespace {
 
-constexpr DWORD kStopWaitMs = 1000;
+constexpr std::chrono::milliseconds kStopWait{1000};
 constexpr std::int32_t kLoopIntervalMs = 16;
+
+std::uint32_t TickCount() noexcept {
+  const auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
 
 }  // namespace
 
 CThreadBasic::~CThreadBasic() { StopWorker(); }
 
-unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
+unsigned CThreadBasic::ThreadProc(void* thread) noexcept {
   auto* self = static_cast<CThreadBasic*>(thread);
-  // Read before the event is signalled: after that the object may be gone.
   const std::uint32_t start_tick = self->m_start_tick;
-  const HANDLE finished = self->m_finished.get();
   auto run_once = [self]() noexcept {
     try {
       self->Run();
@@ -33,10 +36,14 @@ unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
   } else {
     while (self->m_running.load() != 0) {
       run_once();
-      ::Sleep(static_cast<DWORD>(self->m_interval));
+      std::this_thread::sleep_for(std::chrono::milliseconds(self->m_interval));
     }
   }
-  ::SetEvent(finished);
+  // Announced under the lock: the waiter cannot return, and the object cannot
+  // go, before this thread has let go of it.
+  const std::lock_guard lock(self->m_state_lock);
+  self->m_finished = true;
+  self->m_state_changed.notify_all();
   return start_tick;
 }
 
@@ -44,48 +51,53 @@ void CThreadBasic::StartWorker() noexcept {
   if (m_running.load() != 0) return;
   m_interval = kLoopIntervalMs;
   m_loop_mode = 1;
-  m_start_tick = ::GetTickCount();
+  m_start_tick = TickCount();
   // Queued before the thread exists: a thread that got going first would
   // find the queue empty and run an update step ahead of the first scan.
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckSoftwareAtStart));
   PostTask(static_cast<std::int32_t>(WorkerTask::RefreshDevices));
   PostTask(static_cast<std::int32_t>(WorkerTask::CheckFirmwareAtStart));
-  m_finished.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  m_stop_asked.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  // Without the events StopWorker could not know when the thread is done
-  // with this object, so no thread is started.
-  if (!m_finished || !m_stop_asked) {
-    m_finished.reset();
-    m_stop_asked.reset();
-    return;
+  {
+    const std::lock_guard lock(m_state_lock);
+    m_finished = false;
+    m_stop_asked = false;
+    m_started = true;
   }
   m_running.store(1);
-  const win::unique_handle thread(
-      reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr)));
-  if (!thread) {
+  try {
+    m_thread = std::thread([this] { ThreadProc(this); });
+  } catch (...) {
+    ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::StartWorker");
     m_running.store(0);
-    m_finished.reset();
-    m_stop_asked.reset();
+    const std::lock_guard lock(m_state_lock);
+    m_finished = true;
+    m_started = false;
   }
 }
 
 void CThreadBasic::StopWorker() noexcept {
   if (m_running.load() == 0) return;
   m_running.store(0);
-  ::SetEvent(m_stop_asked.get());
-  if (::WaitForSingleObject(m_finished.get(), kStopWaitMs) == WAIT_TIMEOUT) {
-    ::WaitForSingleObject(m_finished.get(), INFINITE);
+  std::unique_lock lock(m_state_lock);
+  m_stop_asked = true;
+  m_state_changed.notify_all();
+  if (!m_state_changed.wait_for(lock, kStopWait, [this] { return m_finished; })) {
+    m_state_changed.wait(lock, [this] { return m_finished; });
   }
-  m_finished.reset();
-  m_stop_asked.reset();
+  m_started = false;
+  lock.unlock();
+  // The thread has left the loop; this only collects it.
+  if (m_thread.joinable()) m_thread.join();
 }
 
 bool CThreadBasic::WaitForStop(std::uint32_t ms) const noexcept {
-  if (!m_stop_asked) {
-    ::Sleep(ms);
+  std::unique_lock lock(m_state_lock);
+  if (!m_started) {
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return false;
   }
-  return ::WaitForSingleObject(m_stop_asked.get(), ms) == WAIT_OBJECT_0;
+  return m_state_changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stop_asked; });
 }
 
 void CThreadBasic::PostTask(std::int32_t code) noexcept {

@@ -1,17 +1,16 @@
 // The worker thread and its command queue. A derived class supplies Run, the
 // work of one iteration, and must call StopWorker before it is destroyed: the
-// thread calls Run on it until then.
+// thread calls Run on it until then. Plain C++ threads, so that the Windows
+// program and the Linux daemon run one loop.
 #pragma once
 
-#include <windows.h>
-
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <optional>
-
-#include "common/win/unique_any.h"
+#include <thread>
 
 namespace ostrel::device {
 
@@ -22,7 +21,8 @@ class CThreadBasic {
 
   virtual void Run() = 0;
 
-  static unsigned __stdcall ThreadProc(void* thread) noexcept;
+  // The thread's body; returns the start tick.
+  static unsigned ThreadProc(void* thread) noexcept;
 
   // Unless the loop runs already: queues the start-up commands 5, 1 and 6,
   // then starts the loop (16 ms pause after each Run).
@@ -51,8 +51,13 @@ class CThreadBasic {
   ~CThreadBasic();
 
  private:
-  win::unique_handle m_finished;
-  win::unique_handle m_stop_asked;
+  // Both guarded by m_state_lock; m_state_changed announces either.
+  bool m_finished = true;
+  bool m_stop_asked = false;
+  bool m_started = false;  // a loop was started and not yet stopped
+  mutable std::mutex m_state_lock;
+  mutable std::condition_variable m_state_changed;
+  std::thread m_thread;
   std::atomic<std::int32_t> m_running{0};
   std::int32_t m_loop_mode = 0;
   std::int32_t m_interval = 1;

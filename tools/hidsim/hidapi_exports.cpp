@@ -4,8 +4,9 @@
 // swap fail every call but hid_close. The callers are C: no exception leaves
 // an exported function, a failure answers as hidapi's own failures do.
 #include <hidapi.h>
+#ifdef _WIN32
 #include <hidapi_winapi.h>
-#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,10 +20,9 @@
 #include <utility>
 
 #include "common/swallowed_failure.h"
-#include "common/win/module_path.h"
-#include "common/win/text.h"
 #include "tools/hidsim/sim_bus.h"
 #include "tools/hidsim/sim_config.h"
+#include "tools/hidsim/sim_host.h"
 
 namespace {
 
@@ -70,33 +70,31 @@ std::string g_loaded;  // path and content of the configuration in use
 std::uint64_t g_epoch = 0;
 const wchar_t* g_error = L"Success";
 
-std::wstring ModuleFolder() {
-  HMODULE self = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ModuleFolder), &self);
-  return ostrel::win::ModuleFolder(self);
+// The C heap copies hid_free_enumeration frees.
+char* CopyText(const std::string& text) {
+  auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
+  if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
 }
 
-// The variable's value, or the file of that name beside the DLL.
-std::wstring FileFromEnvironment(const wchar_t* variable, const wchar_t* fallback) {
-  wchar_t value[MAX_PATH * 4] = {};
-  const DWORD length = ::GetEnvironmentVariableW(variable, value, static_cast<DWORD>(std::size(value)));
-  if (length > 0 && length < std::size(value)) return value;
-  return ModuleFolder() + fallback;
+wchar_t* CopyText(const std::wstring& text) {
+  auto* copy = static_cast<wchar_t*>(std::malloc((text.size() + 1) * sizeof(wchar_t)));
+  if (copy) std::wmemcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
 }
 
 void WriteLog(const std::string& line) {
-  const std::wstring path = FileFromEnvironment(L"HIDSIM_LOG", L"hidsim.log");
+  const std::string path = hidsim::SimFilePath("HIDSIM_LOG", "hidsim.log");
   // Opened for each line so that a reader sees every line as soon as it is
   // written, and a test can move the log between two calls.
-  if (const unique_cfile file{::_wfopen(path.c_str(), L"ab")}) {
+  if (const unique_cfile file{hidsim::OpenSimFile(path, "ab")}) {
     std::fwrite(line.data(), 1, line.size(), file.get());
     std::fputc('\n', file.get());
   }
 }
 
-bool ReadWholeFile(const std::wstring& path, std::string& content) {
-  const unique_cfile file{::_wfopen(path.c_str(), L"rb")};
+bool ReadWholeFile(const std::string& path, std::string& content) {
+  const unique_cfile file{hidsim::OpenSimFile(path, "rb")};
   if (!file) return false;
   char buffer[4096];
   std::size_t got;
@@ -106,10 +104,10 @@ bool ReadWholeFile(const std::wstring& path, std::string& content) {
 
 // With the lock held: the bus for the current configuration file.
 hidsim::SimBus& Bus() {
-  const std::wstring path = FileFromEnvironment(L"HIDSIM_CONFIG", L"hidsim.ini");
+  const std::string path = hidsim::SimFilePath("HIDSIM_CONFIG", "hidsim.ini");
   std::string content;
   const bool found = ReadWholeFile(path, content);
-  std::string key = ostrel::win::Narrow(path);
+  std::string key = path;
   key.push_back('\0');
   key += found ? content : std::string("\0missing", 8);
   if (!g_bus || key != g_loaded) {
@@ -117,14 +115,13 @@ hidsim::SimBus& Bus() {
     ++g_epoch;
     hidsim::ParseResult parsed = hidsim::ParseConfig(content);
     if (!found) {
-      WriteLog("config_missing " + ostrel::win::Narrow(path));
+      WriteLog("config_missing " + path);
       parsed = hidsim::ParseResult{hidsim::SimConfig{}, {}};
     } else if (!parsed.config) {
       WriteLog("config_error " + parsed.error);
       parsed.config = hidsim::SimConfig{};
     } else {
-      WriteLog("config " + ostrel::win::Narrow(path) + " devices " +
-               std::to_string(parsed.config->devices.size()));
+      WriteLog("config " + path + " devices " + std::to_string(parsed.config->devices.size()));
     }
     g_bus = std::make_unique<hidsim::SimBus>(std::move(*parsed.config), &WriteLog);
   }
@@ -146,18 +143,18 @@ hid_device_info* MakeInfo(const hidsim::SimBus& bus, std::size_t device, std::si
   const hidsim::SimDevice& d = bus.Device(device);
   // What may throw comes first, so that nothing in the C heap is left behind.
   const std::string path = bus.Path(device, iface);
-  const std::wstring serial = ostrel::win::Widen(d.serial);
-  const std::wstring manufacturer = ostrel::win::Widen(d.manufacturer);
-  const std::wstring product = ostrel::win::Widen(d.product);
+  const std::wstring serial = hidsim::WideText(d.serial);
+  const std::wstring manufacturer = hidsim::WideText(d.manufacturer);
+  const std::wstring product = hidsim::WideText(d.product);
   auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
   if (!info) return nullptr;
-  info->path = ::_strdup(path.c_str());
+  info->path = CopyText(path);
   info->vendor_id = d.vendor_id;
   info->product_id = d.product_id;
-  info->serial_number = ::_wcsdup(serial.c_str());
+  info->serial_number = CopyText(serial);
   info->release_number = d.release;
-  info->manufacturer_string = ::_wcsdup(manufacturer.c_str());
-  info->product_string = ::_wcsdup(product.c_str());
+  info->manufacturer_string = CopyText(manufacturer);
+  info->product_string = CopyText(product);
   info->usage_page = d.interfaces[iface].usage_page;
   info->usage = d.interfaces[iface].usage;
   info->interface_number = d.interfaces.size() > 1 ? static_cast<int>(iface) : -1;
@@ -187,7 +184,7 @@ int CopyString(hid_device* dev, const std::string& (*field)(const hidsim::SimDev
     dev->last_error = kGone;
     return -1;
   }
-  const std::wstring text = ostrel::win::Widen(field(bus->Device(dev->handle.device)));
+  const std::wstring text = hidsim::WideText(field(bus->Device(dev->handle.device)));
   const std::size_t n = std::min(text.size(), maxlen - 1);
   std::wmemcpy(string, text.data(), n);
   string[n] = L'\0';
@@ -253,7 +250,7 @@ HID_API_EXPORT hid_device* HID_API_CALL hid_open(unsigned short vendor_id, unsig
   return Guarded<hid_device*>(nullptr, [&] {
     const std::lock_guard lock(g_lock);
     hidsim::SimBus& bus = Bus();
-    const std::string serial = serial_number ? ostrel::win::Narrow(serial_number) : std::string();
+    const std::string serial = serial_number ? hidsim::Utf8Text(serial_number) : std::string();
     return MakeDevice(bus.Open(vendor_id, product_id, serial_number ? &serial : nullptr));
   });
 }
@@ -367,6 +364,8 @@ HID_API_EXPORT const struct hid_api_version* HID_API_CALL hid_version(void) {
 
 HID_API_EXPORT const char* HID_API_CALL hid_version_str(void) { return HID_API_VERSION_STR; }
 
+#ifdef _WIN32
 int HID_API_EXPORT_CALL hid_winapi_get_container_id(hid_device* dev, GUID*) { return Unsupported(dev); }
+#endif
 
 }  // extern "C"

@@ -39,10 +39,14 @@ SimBus::SimBus(SimConfig config, LogSink log) : config_(std::move(config)), log_
 
 std::string SimBus::Path(std::size_t device, std::size_t iface) const {
   const SimDevice& d = config_.devices[device];
+  // hidraw lists one node once per top-level collection, each time with the
+  // node's path; opening it opens the first.
+  if (d.shared_path) iface = 0;
   // Shaped like a Windows HID interface path: lower-case ids, the interface
   // number when the device has several, a per-device instance id.
   std::string head = "\\\\?\\hid#vid_" + Hex4(d.vendor_id) + "&pid_" + Hex4(d.product_id);
-  if (d.interfaces.size() > 1) head += "&mi_" + Hex4(static_cast<unsigned>(iface)).substr(2);
+  if (d.interfaces.size() > 1 && !d.shared_path)
+    head += "&mi_" + Hex4(static_cast<unsigned>(iface)).substr(2);
   head += "#7&";
   std::string tail = Hex4(static_cast<unsigned>(device)) + "5a3c&0&" + Hex4(static_cast<unsigned>(iface)) +
                      std::string(kHidClassSuffix);

@@ -105,6 +105,7 @@ std::string ApplyDeviceKey(SimDevice& device, std::string_view key, std::string_
   if (key == "open_fails") return flag(device.open_fails);
   if (key == "send_fails") return flag(device.send_fails);
   if (key == "read_fails") return flag(device.read_fails);
+  if (key == "shared_path") return flag(device.shared_path);
   if (key == "disappear_after") return count(device.disappear_after);
   if (key == "reappear_after") return count(device.reappear_after);
   if (key == "reappear_after_ms") return count(device.reappear_after_ms);

@@ -35,6 +35,7 @@ struct SimDevice {
   std::optional<int> reappear_after;     // enumerations while absent
   std::optional<int> reappear_after_ms;  // time absent, as plugged in again unannounced
   std::size_t path_length = 0;           // 0: the natural length
+  bool shared_path = false;              // every interface listed with one path, as hidraw does
 };
 
 struct SimConfig {

@@ -1,13 +1,12 @@
 // ostrelctl block: the four values of a hardware block some other process
-// (normally Ostrel) holds. Opens it read-only and never creates it.
-#include <windows.h>
-
+// (normally Ostrel, or ostreld on Linux) holds. Opens it read-only and never
+// creates it.
 #include <cstdio>
 #include <string_view>
 
-#include "common/win/unique_any.h"
 #include "sensors/hardware_block.h"
 #include "tools/ostrelctl/command.h"
+#include "tools/ostrelctl/system_access.h"
 
 namespace ostrelctl {
 
@@ -17,29 +16,17 @@ int RunBlock(Args args) {
     std::fprintf(stderr, "ostrelctl block: takes no arguments\n");
     return 2;
   }
-  ostrel::win::unique_handle section(::OpenFileMappingA(FILE_MAP_READ, FALSE, kBlockName));
-  if (!section) {
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) {
-      std::fprintf(stderr, "ostrelctl: no hardware block \"%s\" exists (is Ostrel running?)\n", kBlockName);
-    } else {
-      std::fprintf(stderr, "ostrelctl: cannot open the hardware block \"%s\" (error %lu)\n", kBlockName,
-                   error);
-    }
+  const PublishedBlock block = ReadPublishedBlock();
+  if (!block.fields) {
+    std::fprintf(stderr, "ostrelctl: %s\n", block.error.c_str());
     return 1;
   }
-  ostrel::win::unique_mapped_view view(::MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0));
-  MEMORY_BASIC_INFORMATION info{};
-  if (!view || ::VirtualQuery(view.get(), &info, sizeof info) == 0 || info.RegionSize < kBlockSize) {
-    std::fprintf(stderr, "ostrelctl: cannot map the hardware block \"%s\" (error %lu)\n", kBlockName,
-                 ::GetLastError());
-    return 1;
-  }
-  std::printf("\"%s\":\n", kBlockName);
-  for (BlockField field : kBlockFields) {
+  std::printf("\"%s\":\n", BlockShownName());
+  for (std::size_t i = 0; i < block.fields->size(); ++i) {
+    const BlockField field = kBlockFields[i];
     const std::string_view name = BlockFieldName(field);
     std::printf("  %-26.*s offset %3zu %8.1f\n", static_cast<int>(name.size()), name.data(),
-                static_cast<std::size_t>(field), LoadBlockFloat(view.get(), field));
+                static_cast<std::size_t>(field), (*block.fields)[i]);
   }
   return 0;
 }

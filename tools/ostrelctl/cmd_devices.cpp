@@ -1,15 +1,13 @@
 // ostrelctl devices: rescan as the worker does and list the open displays,
 // with the firmware version of the first.
-#include <windows.h>
-
 #include <cstdio>
 #include <string>
 
 #include "common/printable.h"
-#include "common/win/text.h"
 #include "device/hid/hid_device_manager.h"
 #include "device/worker/device_work.h"
 #include "tools/ostrelctl/command.h"
+#include "tools/ostrelctl/system_access.h"
 
 namespace ostrelctl {
 
@@ -25,7 +23,7 @@ int RunDevices(Args args) {
     // What a device says of itself is quoted escaped, as any outside input.
     std::printf("%d  %s  \"%s\"  release 0x%04X\n", static_cast<int>(entry->index),
                 ostrel::Printable(entry->path.data()).c_str(),
-                ostrel::Printable(ostrel::win::Narrow(entry->product_string)).c_str(),
+                ostrel::Printable(Utf8(entry->product_string)).c_str(),
                 static_cast<unsigned>(entry->release_number));
   }
   if (devices.DeviceCount() > 0) {

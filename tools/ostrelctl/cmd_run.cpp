@@ -3,31 +3,19 @@
 // update step a second), with a message-only window for device arrival and
 // removal. The sensor trace lines (a few per reading, every second) show only
 // with --trace.
-#include <windows.h>
-
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-#include "common/win/window_handle.h"
 #include "device/worker/console_worker.h"
-#include "device/worker/device_watch.h"
 #include "tools/ostrelctl/command.h"
+#include "tools/ostrelctl/run_watch.h"
 
 namespace ostrelctl {
 namespace {
-
-// Set by Ctrl+C, Ctrl+Break and console close.
-HANDLE g_stop = nullptr;
-
-BOOL WINAPI OnConsoleSignal(DWORD) {
-  ::SetEvent(g_stop);
-  return TRUE;
-}
 
 class PrintedTemperature final : public ostrel::device::TemperatureView {
  public:
@@ -41,33 +29,6 @@ class PrintedDisplayStatus final : public ostrel::device::DisplayStatusView {
   }
   void DisplaysReopened(int open) noexcept override { std::printf("display reopened: %d open\n", open); }
 };
-
-LRESULT CALLBACK WatchProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_DEVICECHANGE) {
-    auto* worker =
-        reinterpret_cast<ostrel::device::CThreadBasic*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (worker) return ostrel::device::HandleDeviceChange(wparam, lparam, *worker);
-    return 0;
-  }
-  return ::DefWindowProcW(window, message, wparam, lparam);
-}
-
-using ostrel::win::unique_window;
-
-unique_window CreateWatchWindow(ostrel::device::CThreadBasic& worker) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = &WatchProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"OstrelctlDeviceWatch";
-  ::RegisterClassW(&wc);
-  unique_window window(::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         wc.hInstance, nullptr));
-  if (window) {
-    ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&worker));
-    ostrel::device::RegisterDeviceWatch(window.get());
-  }
-  return window;
-}
 
 class QuietTrace final : public ostrel::sensors::TraceSink {
  public:
@@ -100,10 +61,6 @@ int RunRun(Args all_args) {
                  "usage: ostrelctl run [--seconds N] [--trace]   (N a whole number of seconds, 1 or more)\n");
     return 2;
   }
-  const ostrel::win::unique_handle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  g_stop = stop.get();
-  ::SetConsoleCtrlHandler(&OnConsoleSignal, TRUE);
-
   PrintedTemperature printed;
   QuietTrace quiet;
   ostrel::device::DeviceWorker worker;
@@ -111,11 +68,12 @@ int RunRun(Args all_args) {
   PrintedDisplayStatus status;
   worker.Work().SetStatusView(&status);
   if (!trace) worker.Work().Sensors().SetTraceSink(&quiet);
-  const unique_window window = CreateWatchWindow(worker);
-  const ULONGLONG started = ::GetTickCount64();
-  const ULONGLONG deadline = seconds ? started + static_cast<ULONGLONG>(seconds) * 1000 : ~0ULL;
+  RunWatch watch(worker);
+  using Clock = std::chrono::steady_clock;
+  const auto started = Clock::now();
+  const auto deadline = seconds ? started + std::chrono::seconds(seconds) : Clock::time_point::max();
   worker.StartWorker();
-  std::printf("worker started; %s\n", seconds ? "stops after the given time" : "Ctrl+C stops it");
+  std::printf("worker started; %s\n", seconds ? "stops after the given time" : watch.StopHint());
 
   int shown_count = -1;
   for (;;) {
@@ -124,22 +82,14 @@ int RunRun(Args all_args) {
       std::printf("displays: %d\n", count);
       shown_count = count;
     }
-    const ULONGLONG now = ::GetTickCount64();
+    const auto now = Clock::now();
     if (now >= deadline) break;
-    const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 250));
-    const HANDLE handles[] = {g_stop};
-    if (::MsgWaitForMultipleObjects(1, handles, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0) break;
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
+    if (watch.Wait(static_cast<std::uint32_t>(std::min<long long>(left + 1, 250)))) break;
   }
   // The worker finishes its current step (at most the update pause) first.
   worker.StopWorker();
-  ::SetConsoleCtrlHandler(&OnConsoleSignal, FALSE);
-  g_stop = nullptr;
-  std::printf("stopped after %.1f s\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
+  std::printf("stopped after %.1f s\n", std::chrono::duration<double>(Clock::now() - started).count());
   return 0;
 }
 

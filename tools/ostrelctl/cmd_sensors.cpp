@@ -2,8 +2,6 @@
 // reading it saw and where each published value came from. Answers "which
 // sensor did it pick, and why?". Beside a running program it only reads:
 // writing into the live block would change what that program publishes.
-#include <windows.h>
-
 #include <cstdio>
 #include <new>
 #include <string>
@@ -11,11 +9,10 @@
 #include <vector>
 
 #include "common/printable.h"
-#include "common/win/unique_any.h"
-#include "sensorlib/diagnostic_exports.h"
 #include "sensors/hardware_block.h"
 #include "sensors/sensor_reader.h"
 #include "tools/ostrelctl/command.h"
+#include "tools/ostrelctl/system_access.h"
 
 namespace ostrelctl {
 namespace {
@@ -75,11 +72,8 @@ int Length(std::string_view s) { return static_cast<int>(s.size()); }
 // "-" where the library has none (an outside one).
 std::vector<std::string> ItemSources(const std::string& library, std::size_t count) {
   std::vector<std::string> sources(count, "-");
-  const HMODULE module = ::GetModuleHandleA(library.c_str());
-  const auto source =
-      module ? reinterpret_cast<sensorlib::HardwareSourceFn>(reinterpret_cast<void (*)()>(
-                   ::GetProcAddress(module, MAKEINTRESOURCEA(sensorlib::kOrdinalHardwareSource))))
-             : nullptr;
+  const auto diagnostics = LoadSensorDiagnostics(library);
+  const auto source = diagnostics ? diagnostics->hardware_source : nullptr;
   if (!source) return sources;
   for (std::size_t h = 0; h < count; ++h) {
     char name[64] = {};
@@ -132,7 +126,7 @@ void PrintPublished(const SensorReader& reader, const Recorder& seen) {
   if (!o.published) {
     std::printf("\nThe block is not mapped; the pass would have written:\n");
   } else {
-    std::printf("\nThe block \"%s\"%s now holds:\n", kBlockName,
+    std::printf("\nThe block \"%s\"%s now holds:\n", BlockShownName(),
                 reader.BlockCreated() ? " (created by this command: it goes when the command ends)" : "");
   }
   for (BlockField field : kBlockFields) {
@@ -152,11 +146,6 @@ void PrintPublished(const SensorReader& reader, const Recorder& seen) {
 
 }  // namespace
 
-bool BlockExists() {
-  const ostrel::win::unique_handle section(::OpenFileMappingA(FILE_MAP_READ, FALSE, kBlockName));
-  return static_cast<bool>(section);
-}
-
 int RunSensors(Args args) {
   std::string library(kLibraryFileName);
   bool publish = false;
@@ -175,11 +164,11 @@ int RunSensors(Args args) {
   reader.SetPassObserver(&seen);
   if (!publish && BlockExists()) {
     std::printf(
-        "The hardware block \"%s\" exists (is Ostrel running?): reading without publishing"
+        "The hardware block \"%s\" exists (is %s running?): reading without publishing"
         " (--publish writes into it).\n",
-        kBlockName);
+        BlockShownName(), PublisherName());
   } else if (!reader.MapHardwareBlock()) {
-    std::printf("The hardware block \"%s\" could not be mapped.\n", kBlockName);
+    std::printf("The hardware block \"%s\" could not be mapped.\n", BlockShownName());
   }
   reader.ReadSensors();
   reader.SetPassObserver(nullptr);

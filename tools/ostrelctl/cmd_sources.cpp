@@ -1,21 +1,15 @@
 // ostrelctl sources [--library FILE]: the sensor library's sources as
 // SensorInit finds them on this machine, each "found" or "absent" and why.
-#include <windows.h>
-
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "sensorlib/diagnostic_exports.h"
 #include "sensors/sensor_api.h"
 #include "tools/ostrelctl/command.h"
+#include "tools/ostrelctl/system_access.h"
 
 namespace ostrelctl {
 namespace {
-
-void (*ProcAt(HMODULE library, int ordinal))() {
-  return reinterpret_cast<void (*)()>(::GetProcAddress(library, MAKEINTRESOURCEA(ordinal)));
-}
 
 // "<name>\t<state>\t<why>" lines as a table.
 void PrintSources(std::string_view text) {
@@ -44,15 +38,13 @@ int RunSources(Args args) {
       return 2;
     }
   }
-  // Kept loaded to the end, as the program keeps it.
-  const HMODULE module = ::LoadLibraryA(library.c_str());
-  if (!module) {
+  const auto diagnostics = LoadSensorDiagnostics(library);
+  if (!diagnostics) {
     std::fprintf(stderr, "ostrelctl: cannot load the sensor library %s\n", library.c_str());
     return 1;
   }
-  const auto init = reinterpret_cast<ostrel::sensors::InitFn>(ProcAt(module, ostrel::sensors::kOrdinalInit));
-  const auto describe =
-      reinterpret_cast<sensorlib::DescribeSourcesFn>(ProcAt(module, sensorlib::kOrdinalDescribeSources));
+  const auto init = diagnostics->init;
+  const auto describe = diagnostics->describe_sources;
   if (!init || !describe) {
     std::fprintf(stderr, "ostrelctl: %s does not describe its sources\n", library.c_str());
     return 1;
@@ -67,7 +59,7 @@ int RunSources(Args args) {
     text.assign(static_cast<std::size_t>(needed), '\0');
   }
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-  std::printf("Sensor sources of %s, in order of precedence:\n", library.c_str());
+  std::printf("Sensor sources of %s, in order of precedence:\n", LibraryShownName(library).c_str());
   PrintSources(text);
   return 0;
 }

@@ -8,11 +8,15 @@ int RunBlock(Args args);
 int RunDevices(Args args);
 int RunSend(Args args);
 int RunRun(Args args);
+int RunSources(Args args);
+#ifdef _WIN32
+// The update commands: the Linux daemon has no updates of its own (the
+// package manager brings them).
 int RunFetch(Args args);
 int RunExtract(Args args);
 int RunCheckUpdate(Args args);
 int RunVerify(Args args);
-int RunSources(Args args);
+#endif
 
 std::span<const Command> AllCommands() {
   static const Command commands[] = {
@@ -25,6 +29,7 @@ std::span<const Command> AllCommands() {
       {"send", "<celsius>", "send one temperature report to every display", RunSend},
       {"run", "[--seconds N] [--trace]", "the worker without the panel: read, publish and send once a second",
        RunRun},
+#ifdef _WIN32
       {"fetch", "<url> [file]", "one update transfer: a version text, or a download into the file", RunFetch},
       {"extract", "<archive> <folder>", "unpack an update package as the install does, one line per entry",
        RunExtract},
@@ -33,6 +38,7 @@ std::span<const Command> AllCommands() {
        RunCheckUpdate},
       {"verify", "<package> [signature]",
        "check a package's minisign signature (default <package>.minisig) as the install does", RunVerify},
+#endif
   };
   return commands;
 }

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "tools/ostrelctl/command.h"
+#ifdef _WIN32
 #include "update/live_jobs.h"
+#endif
 
 namespace {
 
@@ -52,8 +54,10 @@ int main(int argc, char** argv) {
   } catch (...) {
     std::fprintf(stderr, "ostrelctl: unexpected failure\n");
   }
+#ifdef _WIN32
   // fetch and check-update give up on stalled servers; their jobs get a
   // bounded time to leave WinINet before the process tears down.
   ostrel::update::WaitForLiveJobsAtExit();
+#endif
   return code;
 }

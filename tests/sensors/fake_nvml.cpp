@@ -1,10 +1,10 @@
-// A stand-in for nvml.dll with the calls the library makes. The scenario
-// comes from the environment of the process that loads it:
-// FAKE_NVML_GPUS (default 1, at most 2) and FAKE_NVML_INIT_ERROR (default 0).
-#include <windows.h>
-
-#include <cstdlib>
+// A stand-in for NVML (nvml.dll, libnvidia-ml.so.1) with the calls the
+// library makes. The scenario comes from the environment of the process that
+// loads it: FAKE_NVML_GPUS (default 1, at most 2) and FAKE_NVML_INIT_ERROR
+// (default 0).
 #include <cstring>
+
+#include "tests/sensors/fake_nvml_env.h"
 
 namespace {
 
@@ -13,12 +13,6 @@ struct Card {
   unsigned temperature, gpu_load, memory_load, fan;
 };
 constexpr Card kCards[] = {{"NVIDIA GeForce RTX 3080", 55, 40, 20, 35}, {"Quadro P2000", 71, 90, 60, 80}};
-
-unsigned Variable(const char* name, unsigned fallback) {
-  char text[32];
-  const DWORD n = ::GetEnvironmentVariableA(name, text, sizeof text);
-  return n > 0 && n < sizeof text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fallback;
-}
 
 const Card* CardOf(void* device) {
   for (const Card& card : kCards) {
@@ -33,11 +27,11 @@ constexpr int kInvalidArgument = 2;
 
 extern "C" {
 
-int nvmlInit_v2() { return static_cast<int>(Variable("FAKE_NVML_INIT_ERROR", 0)); }
+int nvmlInit_v2() { return static_cast<int>(FakeNvmlVariable("FAKE_NVML_INIT_ERROR", 0)); }
 int nvmlShutdown() { return 0; }
 
 int nvmlDeviceGetCount_v2(unsigned* count) {
-  *count = Variable("FAKE_NVML_GPUS", 1);
+  *count = FakeNvmlVariable("FAKE_NVML_GPUS", 1);
   if (*count > 2) *count = 2;
   return 0;
 }
