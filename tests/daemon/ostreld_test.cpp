@@ -37,9 +37,18 @@ class Ostreld : public ::testing::Test {
     env_.hidsim_log = folder_ / "hidsim.log";
     WriteTree(env_.sysfs_root, 45500);
     ReplaceText(env_.hidsim_config, kDisplay);
+    // A socket's path holds at most 107 bytes, which a deep build folder
+    // exceeds: the sockets live in a short folder of their own.
+    char sockets[] = "/tmp/ostreld-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(sockets), nullptr);
+    sockets_ = sockets;
     ::shm_unlink("/brovan_hardware_mapfile");
   }
-  void TearDown() override { ::shm_unlink("/brovan_hardware_mapfile"); }
+  void TearDown() override {
+    ::shm_unlink("/brovan_hardware_mapfile");
+    std::error_code ignored;
+    if (!sockets_.empty()) std::filesystem::remove_all(sockets_, ignored);
+  }
 
   std::unique_ptr<DaemonProcess> Start(std::vector<std::string> args = {},
                                        const std::string& name = "ostreld") {
@@ -53,13 +62,14 @@ class Ostreld : public ::testing::Test {
   std::size_t LogSize() const { return LogLines(env_.hidsim_log).size(); }
 
   std::filesystem::path folder_;
+  std::filesystem::path sockets_;
   DaemonEnvironment env_;
 };
 
 // The first report, the digits following the reading, the block as other
 // programs see it, systemd's notifications, and a clean stop.
 TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
-  env_.notify_socket = folder_ / "notify";
+  env_.notify_socket = sockets_ / "notify";
   NotifySocket systemd(env_.notify_socket);
   // Two collections on one hidraw node: one display, one report per step.
   ReplaceText(env_.hidsim_config, std::string(kDisplay) + "interfaces = FF01:1 FF01:1\nshared_path = yes\n");
@@ -113,7 +123,7 @@ TEST_F(Ostreld, ServesPublishesNotifiesAndStopsCleanly) {
 // A display that goes and comes back unannounced is found by the rescan
 // every 10 s; announced by udev it is served at once.
 TEST_F(Ostreld, AReturningDisplayIsServedAgainWithAndWithoutUdev) {
-  env_.udev_socket = folder_ / "udev";
+  env_.udev_socket = sockets_ / "udev";
   auto daemon = Start();
   ASSERT_TRUE(WaitUntil([&] { return !SentDigits(env_.hidsim_log).empty(); }, 5s)) << daemon->Stderr();
 
