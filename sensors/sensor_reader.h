@@ -44,6 +44,11 @@ class SensorReader {
   // that convert to an integer must bound it first.
   float CpuTemperature() const noexcept;
 
+  // Whether any pass of this object found a processor temperature. Until
+  // then the block's field holds a 0 (or another process's value) that is
+  // no reading of this machine.
+  bool CpuTemperatureFound() const noexcept { return cpu_found_; }
+
   // A field of the block as it stands (one aligned 32-bit load); 0 when the
   // block is not mapped.
   float BlockValue(ostrel::sensors::BlockField field) const noexcept;
@@ -69,6 +74,7 @@ class SensorReader {
   ostrel::win::unique_handle block_handle_;
   ostrel::win::unique_mapped_view block_view_;
   bool block_created_ = false;
+  bool cpu_found_ = false;
   ostrel::sensors::PassObserver* observer_ = nullptr;
   ostrel::sensors::TraceSink* trace_sink_ = nullptr;
 };

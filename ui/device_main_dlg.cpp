@@ -2,6 +2,8 @@
 
 #include <imm.h>
 
+#include <limits>
+
 #include "app/resource_ids.h"
 #include "app/single_instance_win.h"
 #include "device/hid/hid_device_manager.h"
@@ -47,6 +49,8 @@ int ReadLedSwitch() noexcept {
   return 1;
 }
 
+constexpr float kNoReading = std::numeric_limits<float>::quiet_NaN();
+
 bool IsResume(WPARAM event) noexcept {
   return event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND;
 }
@@ -64,8 +68,13 @@ DeviceMainDlg::~DeviceMainDlg() {
 }
 
 UINT DeviceMainDlg::ShowMainWindow() {
+  // No reading yet: the first paint shows "--", not a 0 that looks like one.
+  VELO::Manager::SetCPUTemp(kNoReading);
   const Box panel = PanelBox(WorkArea());
-  Create(nullptr, L"TEMP", kPanelStyle, WS_EX_TOOLWINDOW,
+  // Layered from its creation: a layered window shows nothing until its
+  // first frame is pushed, so the plain window never reaches the screen
+  // before the skin does. The first paint would add the style anyway.
+  Create(nullptr, L"TEMP", kPanelStyle, WS_EX_TOOLWINDOW | WS_EX_LAYERED,
          VELO::CRect(panel.left, panel.top, panel.right, panel.bottom));
   // Shown, not hidden (0): the style and the topmost step in OnInitDialog
   // show the panel, and a tray program's panel is what the user starts it
@@ -169,6 +178,9 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case MSG_UPDATE_RESULT:
       OnUpdateResult(wParam, lParam);
       return 0;
+    case MSG_CPU_SENSOR_STATE:
+      tray_.SetTip(TrayTip(wParam != 0));
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == ID_TRAY_EXIT) {
         tray_.Remove();
@@ -245,10 +257,16 @@ void DeviceMainDlg::StopWorker() noexcept {
 void DeviceMainDlg::Run() { work_.Run(*this); }
 
 void DeviceMainDlg::ShowCpuTemperature(int value) noexcept {
-  VELO::Manager::SetCPUTemp(static_cast<float>(value));
+  const bool missing = value == device::kNoCpuTemperature;
+  VELO::Manager::SetCPUTemp(missing ? kNoReading : static_cast<float>(value));
   // A repaint of the layered panel is most of the program's CPU time while
   // the temperature moves; the same number draws the same pixels.
-  if (shown_value_.exchange(value) == value) return;
+  const int before = shown_value_.exchange(value);
+  if (before == value) return;
+  // The tray belongs to the interface thread.
+  if (before == kNotShownYet || (before == device::kNoCpuTemperature) != missing) {
+    ::PostMessageW(m_hWnd, MSG_CPU_SENSOR_STATE, missing ? 1 : 0, 0);
+  }
   VELO::CRect client;
   GetClientRect(&client);
   InvalidateRect(client, FALSE);

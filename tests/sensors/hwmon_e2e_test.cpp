@@ -70,7 +70,7 @@ TEST_F(HwmonEndToEnd, SourcesSayWhy) {
 
   // A sample script beside the library stands in for the machine.
   ::SetEnvironmentVariableW(L"OSTREL_SYSFS_ROOT", nullptr);
-  fs::copy_file(sensors_test::BuildDir() / "bin" / "sensors.txt", app_ / "sensors.txt");
+  fs::copy_file(sensors_test::BuildDir() / "sample" / "sensors.txt", app_ / "sensors.txt");
   out = Run(L"sources");
   EXPECT_NE(out.find("sensors.txt (sensors.txt lies beside the library)\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  hwmon                  absent  not looked for: the sensor script stands in"),

@@ -8,7 +8,10 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/app/ostrel_run_win.h"
 
@@ -19,6 +22,8 @@ using namespace app::testing;
 
 // Where the large digits are drawn, in panel coordinates.
 constexpr RECT kDigits{115, 100, 235, 160};
+// The digits' ink, left of the degree sign.
+constexpr RECT kDigitInk{120, 100, 215, 160};
 // Away from the digits and the close button.
 constexpr RECT kBackground{10, 170, 330, 245};
 
@@ -114,6 +119,86 @@ TEST(Panel, CloseHidesTrayBringsBackDigitsFollowAndTempeTypeSwitchesTheLook) {
   EXPECT_GT(CountDiffering(at45, type1, kBackground), 2000) << "tempe_type 1 shows the other background";
   ::PostMessageW(second_panel, WM_COMMAND, 100, 0);
   EXPECT_EQ(second.WaitExit(10s), 0u);
+  ClearSettings();
+}
+
+// Rows of `region` holding the digits' white ink (the background and the
+// degree sign are darker).
+int InkHeight(const Shot& shot, const RECT& region) {
+  int top = region.bottom;
+  int bottom = region.top;
+  for (int y = region.top; y < region.bottom; ++y) {
+    for (int x = region.left; x < region.right; ++x) {
+      const std::uint32_t p = shot.At(x, y);
+      if (((p >> 16) & 0xFF) >= 0xE8 && ((p >> 8) & 0xFF) >= 0xE8 && (p & 0xFF) >= 0xE8) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y + 1);
+      }
+    }
+  }
+  return bottom > top ? bottom - top : 0;
+}
+
+float BlockCpu() {
+  HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ, FALSE, L"brovan_hardware_mapfile");
+  if (!mapping) return -1.0f;
+  float value = -1.0f;
+  if (const void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 632)) {
+    std::memcpy(&value, static_cast<const char*>(view) + 152, sizeof value);
+    ::UnmapViewOfFile(view);
+  }
+  ::CloseHandle(mapping);
+  return value;
+}
+
+// A machine whose sensors name no processor temperature: the panel says so
+// with "--" instead of a 0 that passes for a reading, while the display
+// still gets 0 0 0; the moment one appears, the panel, the display and the
+// block show it. The panel is layered from the moment it first shows, so no
+// plain unskinned window ever reaches the screen.
+TEST(Panel, DashesUntilACpuTemperatureIsFoundAndLayeredFromItsFirstAppearance) {
+  ClearSettings();
+  OstrelRun run(kOneDisplay, "hardware mainboard Test Board\ntemperature 0 33 Motherboard\n");
+  ChildProcess program = run.Start();
+  HWND panel = nullptr;
+  LONG_PTR first_style = 0;
+  const auto end = std::chrono::steady_clock::now() + 15s;
+  while (std::chrono::steady_clock::now() < end && program.Running()) {
+    panel = FindProcessWindow(program.Id(), L"TEMP");
+    if (panel && ::IsWindowVisible(panel)) {
+      first_style = ::GetWindowLongPtrW(panel, GWL_EXSTYLE);
+      break;
+    }
+  }
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(first_style & (WS_EX_LAYERED | WS_EX_TOOLWINDOW), WS_EX_LAYERED | WS_EX_TOOLWINDOW)
+      << std::hex << first_style;
+  EXPECT_EQ(::GetWindowLongPtrW(panel, GWL_STYLE) & ~WS_DISABLED, 0x96000000) << "the final style";
+
+  ASSERT_TRUE(WaitFor([&] { return run.Reports().size() >= 2; }, 15s));
+  const auto report = run.Reports().back();
+  EXPECT_EQ(std::vector<std::uint8_t>(report.begin() + 3, report.begin() + 6), (std::vector<std::uint8_t>{0, 0, 0}));
+  std::this_thread::sleep_for(300ms);
+  const Shot dashes = GrabWindow(panel);
+  const int dash_height = InkHeight(dashes, kDigitInk);
+  EXPECT_GT(dash_height, 0) << "something is drawn where the digits go";
+  EXPECT_LT(dash_height, 12) << "a flat \"--\", not a digit";
+  EXPECT_EQ(BlockCpu(), 0.0f);
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = panel;
+  icon.uID = 109;
+  EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the icon is up, its tip saying why";
+  ::PostMessageW(panel, 0x69A, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }, 5s));
+
+  run.Script("hardware mainboard Test Board\ntemperature 0 33 Motherboard\n"
+             "hardware processor Test CPU\ntemperature 0 45 CPU Package\n");
+  const Shot at45 = PanelShowing(run, panel, 45);
+  EXPECT_GT(InkHeight(at45, kDigitInk), 30) << "digits replace the dashes";
+  EXPECT_EQ(BlockCpu(), 45.0f);
+  ::PostMessageW(panel, WM_COMMAND, 100, 0);
+  EXPECT_EQ(program.WaitExit(10s), 0u);
   ClearSettings();
 }
 
