@@ -29,6 +29,9 @@ class HwmonSource final : public SensorSource {
   void Open() override;
   bool Changed() override;
   void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
+  std::string WhyNoReading() const override {
+    return (chips_.empty() ? "no hwmon chip under " : "no reading under ") + root_ + "/sys/class/hwmon";
+  }
 
   // Whether the root shows anything to read at all, with the reason when not.
   static std::optional<std::string> WhyAbsent(const std::string& root, HostFiles& files);

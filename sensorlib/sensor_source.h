@@ -33,6 +33,12 @@ class SensorSource {
   virtual bool Changed() = 0;
   // Appends this source's items with their values at the given moment.
   virtual void Collect(const Moment& moment, std::vector<SnapshotItem>& items) = 0;
+  // Whether the program behind the source has ended (HWiNFO closed, the WMI
+  // namespace removed), so the source is to be dropped and looked for
+  // again. Asked every few seconds, under the library's lock: cheap.
+  virtual bool Gone() { return false; }
+  // Why the source gave no reading, for `ostrelctl sources`.
+  virtual std::string WhyNoReading() const { return "gives no reading"; }
 };
 
 }  // namespace sensorlib

@@ -25,8 +25,8 @@ class TrayIcon {
   ~TrayIcon() { Remove(); }
 
   // Loads the skin's "Ostrel.ico" afresh and puts the icon up with the
-  // current tip ("TEMP" until SetTip), callbacks to `window` as MSG_TRAY_CALLBACK. An icon file that cannot be
-  // loaded still adds an entry, without an image, which counts as not up.
+  // current tip ("TEMP" until SetTip), callbacks to `window` as MSG_TRAY_CALLBACK. An icon file that cannot
+  // be loaded still adds an entry, without an image, which counts as not up.
   void Add(HWND window) noexcept;
   // Takes the icon down if it is up.
   void Remove() noexcept;

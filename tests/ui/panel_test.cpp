@@ -177,7 +177,8 @@ TEST(Panel, DashesUntilACpuTemperatureIsFoundAndLayeredFromItsFirstAppearance) {
 
   ASSERT_TRUE(WaitFor([&] { return run.Reports().size() >= 2; }, 15s));
   const auto report = run.Reports().back();
-  EXPECT_EQ(std::vector<std::uint8_t>(report.begin() + 3, report.begin() + 6), (std::vector<std::uint8_t>{0, 0, 0}));
+  EXPECT_EQ(std::vector<std::uint8_t>(report.begin() + 3, report.begin() + 6),
+            (std::vector<std::uint8_t>{0, 0, 0}));
   std::this_thread::sleep_for(300ms);
   const Shot dashes = GrabWindow(panel);
   const int dash_height = InkHeight(dashes, kDigitInk);
@@ -192,8 +193,9 @@ TEST(Panel, DashesUntilACpuTemperatureIsFoundAndLayeredFromItsFirstAppearance) {
   ::PostMessageW(panel, 0x69A, 0, WM_LBUTTONDOWN);
   EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }, 5s));
 
-  run.Script("hardware mainboard Test Board\ntemperature 0 33 Motherboard\n"
-             "hardware processor Test CPU\ntemperature 0 45 CPU Package\n");
+  run.Script(
+      "hardware mainboard Test Board\ntemperature 0 33 Motherboard\n"
+      "hardware processor Test CPU\ntemperature 0 45 CPU Package\n");
   const Shot at45 = PanelShowing(run, panel, 45);
   EXPECT_GT(InkHeight(at45, kDigitInk), 30) << "digits replace the dashes";
   EXPECT_EQ(BlockCpu(), 45.0f);
