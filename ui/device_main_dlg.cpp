@@ -11,6 +11,7 @@
 #include "settings/registry_settings.h"
 #include "settings/startup_task.h"
 #include "ui/menu_text.h"
+#include "ui/scale_mark_win.h"
 #include "ui/ui_message_box.h"
 #include "velo/controls/mpicture.h"
 #include "velo/core/manager.h"
@@ -123,6 +124,9 @@ void DeviceMainDlg::SetUpUpdates() noexcept {
 void DeviceMainDlg::InitUI(VELO::CRect client) {
   SetLayeredWindow(TRUE);
   EnableDrawInfo(TRUE);
+  auto scale = std::make_unique<ScaleMark>(this, kScaleMarkId, client);
+  scale->SetLook(tempe_type_);
+  scale_ = static_cast<ScaleMark*>(GetPaintManager().AddControl(std::move(scale), 0));
   close_ = CreateArea(L"MPicture", kCloseButtonId, VELO::CRect(), nullptr, TRUE, TRUE);
   if (auto* picture = dynamic_cast<VELO::MPicture*>(close_)) picture->SetImage(L"img_btn_close.png", 1);
   UISize(client);
@@ -238,6 +242,7 @@ std::wstring DeviceMainDlg::LatestVersion(UpdateChannel channel) const {
 
 void DeviceMainDlg::LoadBackground() noexcept {
   LoadBKImage(tempe_type_ != 0 ? L"img_cpu_bkg6.png" : L"img_cpu_bkg5.png");
+  if (scale_) scale_->SetLook(tempe_type_);
 }
 
 void DeviceMainDlg::MoveToCorner() noexcept {
