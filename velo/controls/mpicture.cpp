@@ -78,8 +78,7 @@ void MPicture::DrawImage(Gdiplus::Graphics& g, int w, int h) {
       }
       break;
     case SHOW_STRETCH:
-      // One piece, the whole frame: stretched, it samples only its own pixels.
-      MRender::DrawImageFrame(g, m_pImage, all, 0, 0, fw, fh, 0);
+      g.DrawImage(m_pImage, Gdiplus::Rect(0, 0, w, h), 0, 0, fw, fh, Gdiplus::UnitPixel);
       break;
     case SHOW_FRAME:
       MRender::DrawImageFrame(g, m_pImage, all, 0, 0, fw, fh, m_nCorner);
@@ -89,8 +88,8 @@ void MPicture::DrawImage(Gdiplus::Graphics& g, int w, int h) {
                                  m_nMarginBottom);
       break;
     case SHOW_CUSTOM:
-      MRender::DrawImageFrame(g, m_pImage, all, m_rcCustom.left, m_rcCustom.top, m_rcCustom.Width(),
-                              m_rcCustom.Height(), 0);
+      g.DrawImage(m_pImage, Gdiplus::Rect(0, 0, w, h), m_rcCustom.left, m_rcCustom.top, m_rcCustom.Width(),
+                  m_rcCustom.Height(), Gdiplus::UnitPixel);
       break;
     default:
       break;
