@@ -1,10 +1,7 @@
 #include "ui/scale_mark_win.h"
 
-#include <objidl.h>
-// After objidl.h, which GDI+ needs first.
-#include <gdiplus.h>
-
 #include <cmath>
+#include <memory>
 
 #include "ui/panel_layout.h"
 #include "velo/core/manager.h"
@@ -26,7 +23,19 @@ void DrawBarMarker(Gdiplus::Graphics& g, int value) {
   g.FillRectangle(&pin, x - kScaleMarkHalfWidth + 1, kScaleBarTop - 5, 2 * kScaleMarkHalfWidth - 1, 16);
 }
 
-void DrawGaugeFill(Gdiplus::Graphics& g, int value) {
+// The whole arc in the skin's colours, drawn once: the antialiased gradient
+// stroke is most of the cost, and each repaint then only copies the part up
+// to the value.
+constexpr int kArcBox = 2 * kGaugeRadius + 12;
+constexpr int kArcLeft = kGaugeCentreX - kArcBox / 2;
+constexpr int kArcTop = kGaugeCentreY - kArcBox / 2;
+
+std::unique_ptr<Gdiplus::Bitmap> DrawArc() {
+  auto arc = std::make_unique<Gdiplus::Bitmap>(kArcBox, kArcBox, PixelFormat32bppPARGB);
+  if (arc->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  Gdiplus::Graphics g(arc.get());
+  g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  g.TranslateTransform(static_cast<Gdiplus::REAL>(-kArcLeft), static_cast<Gdiplus::REAL>(-kArcTop));
   Gdiplus::LinearGradientBrush heat(Gdiplus::PointF(103.0f, 0.0f), Gdiplus::PointF(247.0f, 0.0f),
                                     Gdiplus::Color(kHeat[0]), Gdiplus::Color(kHeat[3]));
   Gdiplus::Color colours[4] = {Gdiplus::Color(kHeat[0]), Gdiplus::Color(kHeat[1]), Gdiplus::Color(kHeat[2]),
@@ -39,10 +48,26 @@ void DrawGaugeFill(Gdiplus::Graphics& g, int value) {
                               static_cast<Gdiplus::REAL>(kGaugeCentreY - kGaugeRadius),
                               static_cast<Gdiplus::REAL>(2 * kGaugeRadius),
                               static_cast<Gdiplus::REAL>(2 * kGaugeRadius));
+  g.DrawArc(&pen, circle, kGaugeStartDegrees, kGaugeSweepDegrees);
+  return arc;
+}
+
+void DrawGaugeFill(Gdiplus::Graphics& g, Gdiplus::Bitmap* arc, int value) {
   const float sweep = GaugeSweep(value);
-  g.DrawArc(&pen, circle, kGaugeStartDegrees, sweep);
-  // A light knob at the filled end: where the value is.
   constexpr double kPi = 3.14159265358979323846;
+  if (arc) {
+    // The sector from the start to the value, widened by the round cap's
+    // half-width so the filled end is round too.
+    constexpr float kCap = 3.0f * 180.0f / (kPi * kGaugeRadius);
+    Gdiplus::GraphicsPath sector;
+    sector.AddPie(static_cast<Gdiplus::REAL>(kArcLeft), static_cast<Gdiplus::REAL>(kArcTop),
+                  static_cast<Gdiplus::REAL>(kArcBox), static_cast<Gdiplus::REAL>(kArcBox),
+                  kGaugeStartDegrees - kCap, sweep + 2 * kCap);
+    g.SetClip(&sector);
+    g.DrawImage(arc, kArcLeft, kArcTop);
+    g.ResetClip();
+  }
+  // A light knob at the filled end: where the value is.
   const double end = (kGaugeStartDegrees + sweep) * kPi / 180.0;
   const auto x = static_cast<Gdiplus::REAL>(kGaugeCentreX + kGaugeRadius * std::cos(end));
   const auto y = static_cast<Gdiplus::REAL>(kGaugeCentreY + kGaugeRadius * std::sin(end));
@@ -55,6 +80,8 @@ void DrawGaugeFill(Gdiplus::Graphics& g, int value) {
 ScaleMark::ScaleMark(VELO::MObject* owner, UINT id, VELO::CRect client)
     : MControl(owner, id, client, TRUE, FALSE, FALSE) {}
 
+ScaleMark::~ScaleMark() = default;
+
 void ScaleMark::DrawControl(HDC& dc, VELO::CRect) {
   const float shown = VELO::Manager::GetCPUTemp();
   if (!std::isfinite(shown)) return;
@@ -62,7 +89,8 @@ void ScaleMark::DrawControl(HDC& dc, VELO::CRect) {
   Gdiplus::Graphics g(dc);
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   if (gauge_) {
-    DrawGaugeFill(g, value);
+    if (!arc_) arc_ = DrawArc();
+    DrawGaugeFill(g, arc_.get(), value);
   } else {
     DrawBarMarker(g, value);
   }

@@ -5,6 +5,12 @@
 #pragma once
 
 #include <windows.h>
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
+#include <objidl.h>
+// After objidl.h, whatever include sorting would prefer.
+#include <gdiplus.h>
+
+#include <memory>
 
 #include "velo/core/mcontrol.h"
 
@@ -14,6 +20,7 @@ class ScaleMark final : public VELO::MControl {
  public:
   // Covers `client`, beneath every other control; no input.
   ScaleMark(VELO::MObject* owner, UINT id, VELO::CRect client);
+  ~ScaleMark() override;
 
   const wchar_t* GetClassNameW() const override { return L"ScaleMark"; }
   // 0: the bar ("img_cpu_bkg5.png"); any other: the gauge ("img_cpu_bkg6.png").
@@ -22,6 +29,7 @@ class ScaleMark final : public VELO::MControl {
 
  private:
   bool gauge_ = false;
+  std::unique_ptr<Gdiplus::Bitmap> arc_;  // the whole gauge arc, drawn once
 };
 
 }  // namespace ostrel::ui
