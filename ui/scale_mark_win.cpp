@@ -41,6 +41,9 @@ std::unique_ptr<Gdiplus::Bitmap> DrawArc() {
   Gdiplus::Color colours[4] = {Gdiplus::Color(kHeat[0]), Gdiplus::Color(kHeat[1]), Gdiplus::Color(kHeat[2]),
                                Gdiplus::Color(kHeat[3])};
   heat.SetInterpolationColors(colours, kGaugeStops, 4);
+  // The stroke reaches past both ends of the gradient: mirrored there, its
+  // ends keep their own colours (tiled, blue would wrap to red).
+  heat.SetWrapMode(Gdiplus::WrapModeTileFlipX);
   Gdiplus::Pen pen(&heat, 6.0f);
   pen.SetStartCap(Gdiplus::LineCapRound);
   pen.SetEndCap(Gdiplus::LineCapRound);
