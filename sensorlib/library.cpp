@@ -174,6 +174,8 @@ std::string Library::DescribeSources() {
       text += detected.name + "\tabsent\t" + detected.why + "\n";
     } else if (entry.readings == 0) {
       text += detected.name + "\tabsent\t" + detected.source->WhyNoReading() + "\n";
+    } else if (const auto missing = detected.source->WhatIsMissing()) {
+      text += detected.name + "\tabsent\t" + *missing + "\n";
     } else {
       text += detected.name + "\tfound\t" + detected.why + "\n";
     }

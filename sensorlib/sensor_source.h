@@ -2,6 +2,7 @@
 // items at every update and answers queries from what they gave.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class SensorSource {
   virtual bool Gone() { return false; }
   // Why the source gave no reading, for `ostrelctl sources`.
   virtual std::string WhyNoReading() const { return "gives no reading"; }
+  // What the source lacks although it gave readings, when that is what it
+  // is there for; `ostrelctl sources` then calls it absent.
+  virtual std::optional<std::string> WhatIsMissing() const { return std::nullopt; }
 };
 
 }  // namespace sensorlib
