@@ -31,11 +31,13 @@ DetectedSource DetectSystemSource(const std::wstring&) { return DetectSystemTime
 
 DetectedSource DetectHwmon(const std::wstring& variable) {
   const SysfsRoot root = ResolveSysfsRoot(ostrel::win::Narrow(variable), UnderWine());
-  if (root.root.empty()) return {"hwmon", nullptr, root.why};
+  if (root.root.empty()) return {"hwmon", nullptr, root.why, {}};
   auto files = MakeHostFiles();
-  if (auto why = HwmonSource::WhyAbsent(root.root, *files)) return {"hwmon", nullptr, *why};
-  return {"hwmon", std::make_unique<HwmonSource>(root.root, std::move(files)),
-          root.root + "/sys/class/hwmon and /proc/stat (" + root.why + ")"};
+  if (auto why = HwmonSource::WhyAbsent(root.root, *files)) return {"hwmon", nullptr, *why, {}};
+  return {"hwmon",
+          std::make_unique<HwmonSource>(root.root, std::move(files)),
+          root.root + "/sys/class/hwmon and /proc/stat (" + root.why + ")",
+          {}};
 }
 
 }  // namespace
@@ -53,7 +55,7 @@ std::vector<DetectedSource> DetectSourcesOfThisMachine(const Log& log) {
     found.push_back({"script", std::make_unique<ScriptedSource>(where.path, where.how_found, log),
                      std::string(path.begin(), path.end()) + " (" + plan.why + ")"});
   } else {
-    found.push_back({"script", nullptr, plan.why});
+    found.push_back({"script", nullptr, plan.why, {}});
   }
   using Detect = DetectedSource (*)(const std::wstring& sysfs_variable);
   static constexpr struct {
@@ -66,9 +68,19 @@ std::vector<DetectedSource> DetectSourcesOfThisMachine(const Log& log) {
   };
   for (const auto& source : kReal) {
     found.push_back(plan.script
-                        ? DetectedSource{source.name, nullptr,
-                                         "not looked for: the sensor script stands in for the machine"}
+                        ? DetectedSource{source.name,
+                                         nullptr,
+                                         "not looked for: the sensor script stands in for the machine",
+                                         {}}
                         : source.detect(sysfs));
+  }
+  // Programs the user may start or end while the library runs.
+  if (!plan.script) {
+    for (DetectedSource& source : found) {
+      if (source.name == "hwinfo") source.look_again = &DetectHwinfo;
+      if (source.name == "librehardwaremonitor") source.look_again = &DetectLibreHardwareMonitor;
+      if (source.name == "nvml") source.look_again = &DetectNvml;
+    }
   }
   return found;
 }

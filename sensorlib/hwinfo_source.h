@@ -22,9 +22,13 @@ class HwinfoSource final : public SensorSource {
   // Every update reads the whole block anyway.
   bool Changed() override { return false; }
   void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
+  // HWiNFO marks its block "DEAD" when it ends (or its shared memory support
+  // is switched off); a block that no longer parses is as good as gone.
+  bool Gone() override { return !last_parsed_; }
 
  private:
   ReadBlock read_;
+  bool last_parsed_ = true;
 };
 
 }  // namespace sensorlib

@@ -37,6 +37,15 @@ class HwmonSource final : public SensorSource {
   void Open() override;
   bool Changed() override;
   void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
+  std::string WhyNoReading() const override {
+    return (chips_.empty() ? "no hwmon chip under " : "no reading under ") + root_ + "/sys/class/hwmon";
+  }
+  // The processor's load from /proc/stat alone is no sign of a sensor chip
+  // (the system source gives that load too).
+  std::optional<std::string> WhatIsMissing() const override {
+    if (!chips_.empty()) return std::nullopt;
+    return "no hwmon chip under " + root_ + "/sys/class/hwmon";
+  }
 
   // Whether the root shows anything to read at all, with the reason when not.
   static std::optional<std::string> WhyAbsent(const std::string& root, HostFiles& files);

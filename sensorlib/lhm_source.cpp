@@ -89,6 +89,7 @@ void LhmSource::Open() { hardware_ = wmi_->Query(kLhmHardwareQuery).value_or(std
 
 void LhmSource::Collect(const Moment&, std::vector<SnapshotItem>& items) {
   const auto sensors = wmi_->Query(kLhmSensorQuery);
+  query_failed_ = !sensors;
   if (!sensors) return;
   // Hardware plugged in since: look at the hardware again, once.
   for (const WmiRow& row : *sensors) {

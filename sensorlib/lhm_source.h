@@ -28,10 +28,14 @@ class LhmSource final : public SensorSource {
   void Open() override;
   bool Changed() override { return false; }
   void Collect(const Moment& moment, std::vector<SnapshotItem>& items) override;
+  // LibreHardwareMonitor removes its namespace when it ends: the query
+  // fails from then on.
+  bool Gone() override { return query_failed_; }
 
  private:
   std::unique_ptr<WmiConnection> wmi_;
   std::vector<WmiRow> hardware_;
+  bool query_failed_ = false;
 };
 
 // The ACPI thermal zones of root\WMI, the last resort for a "Motherboard"

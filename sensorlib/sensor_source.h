@@ -2,6 +2,7 @@
 // items at every update and answers queries from what they gave.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,15 @@ class SensorSource {
   virtual bool Changed() = 0;
   // Appends this source's items with their values at the given moment.
   virtual void Collect(const Moment& moment, std::vector<SnapshotItem>& items) = 0;
+  // Whether the program behind the source has ended (HWiNFO closed, the WMI
+  // namespace removed), so the source is to be dropped and looked for
+  // again. Asked every few seconds, under the library's lock: cheap.
+  virtual bool Gone() { return false; }
+  // Why the source gave no reading, for `ostrelctl sources`.
+  virtual std::string WhyNoReading() const { return "gives no reading"; }
+  // What the source lacks although it gave readings, when that is what it
+  // is there for; `ostrelctl sources` then calls it absent.
+  virtual std::optional<std::string> WhatIsMissing() const { return std::nullopt; }
 };
 
 }  // namespace sensorlib

@@ -42,6 +42,7 @@ void SensorReader::ReadSensors() noexcept {
       outcome.end = PassEnd::Completed;
       outcome.results = *results;
       outcome.update = DecideBlockUpdate(*results);
+      if (outcome.update.cpu.write) cpu_found_ = true;
       if (block_view_) {
         ApplyBlockUpdate(block_view_, outcome.update);
         outcome.published = true;

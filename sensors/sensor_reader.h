@@ -50,6 +50,11 @@ class SensorReader {
   // that convert to an integer must bound it first.
   float CpuTemperature() const noexcept;
 
+  // Whether any pass of this object found a processor temperature. Until
+  // then the block's field holds a 0 (or another process's value) that is
+  // no reading of this machine.
+  bool CpuTemperatureFound() const noexcept { return cpu_found_; }
+
   // A field of the block as it stands (one aligned 32-bit load); 0 when the
   // block is not mapped.
   float BlockValue(ostrel::sensors::BlockField field) const noexcept;
@@ -73,6 +78,7 @@ class SensorReader {
   bool block_created_ = false;
   std::string block_refusal_;
   bool block_busy_ = false;
+  bool cpu_found_ = false;
   ostrel::sensors::PassObserver* observer_ = nullptr;
   ostrel::sensors::TraceSink* trace_sink_ = nullptr;
 };

@@ -2,12 +2,15 @@
 
 #include <imm.h>
 
+#include <limits>
+
 #include "common/program_ids.h"
 #include "device/hid/hid_device_manager.h"
 #include "device/worker/device_watch.h"
 #include "settings/registry_settings.h"
 #include "settings/startup_task.h"
 #include "ui/menu_text.h"
+#include "ui/scale_mark_win.h"
 #include "ui/ui_message_box.h"
 #include "velo/controls/mpicture.h"
 #include "velo/core/manager.h"
@@ -46,6 +49,8 @@ int ReadLedSwitch() noexcept {
   return 1;
 }
 
+constexpr float kNoReading = std::numeric_limits<float>::quiet_NaN();
+
 bool IsResume(WPARAM event) noexcept {
   return event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND;
 }
@@ -63,8 +68,13 @@ DeviceMainDlg::~DeviceMainDlg() {
 }
 
 UINT DeviceMainDlg::ShowMainWindow() {
+  // No reading yet: the first paint shows "--", not a 0 that looks like one.
+  VELO::Manager::SetCPUTemp(kNoReading);
   const Box panel = PanelBox(WorkArea());
-  Create(nullptr, L"TEMP", kPanelStyle, WS_EX_TOOLWINDOW,
+  // Layered from its creation: a layered window shows nothing until its
+  // first frame is pushed, so the plain window never reaches the screen
+  // before the skin does. The first paint would add the style anyway.
+  Create(nullptr, L"TEMP", kPanelStyle, WS_EX_TOOLWINDOW | WS_EX_LAYERED,
          VELO::CRect(panel.left, panel.top, panel.right, panel.bottom));
   // Shown, not hidden (0): the style and the topmost step in OnInitDialog
   // show the panel, and a tray program's panel is what the user starts it
@@ -114,6 +124,9 @@ void DeviceMainDlg::SetUpUpdates() noexcept {
 void DeviceMainDlg::InitUI(VELO::CRect client) {
   SetLayeredWindow(TRUE);
   EnableDrawInfo(TRUE);
+  auto scale = std::make_unique<ScaleMark>(this, kScaleMarkId, client);
+  scale->SetLook(tempe_type_);
+  scale_ = static_cast<ScaleMark*>(GetPaintManager().AddControl(std::move(scale), 0));
   close_ = CreateArea(L"MPicture", kCloseButtonId, VELO::CRect(), nullptr, TRUE, TRUE);
   if (auto* picture = dynamic_cast<VELO::MPicture*>(close_)) picture->SetImage(L"img_btn_close.png", 1);
   UISize(client);
@@ -171,6 +184,9 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case MSG_UPDATE_REFUSED:
       OnUpdateRefused(wParam);
+      return 0;
+    case MSG_CPU_SENSOR_STATE:
+      tray_.SetTip(TrayTip(wParam != 0));
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == ID_TRAY_EXIT) {
@@ -235,6 +251,7 @@ std::wstring DeviceMainDlg::LatestVersion(UpdateChannel channel) const {
 
 void DeviceMainDlg::LoadBackground() noexcept {
   LoadBKImage(tempe_type_ != 0 ? L"img_cpu_bkg6.png" : L"img_cpu_bkg5.png");
+  if (scale_) scale_->SetLook(tempe_type_);
 }
 
 void DeviceMainDlg::MoveToCorner() noexcept {
@@ -257,10 +274,16 @@ void DeviceMainDlg::Run() {
 }
 
 void DeviceMainDlg::ShowCpuTemperature(int value) noexcept {
-  VELO::Manager::SetCPUTemp(static_cast<float>(value));
+  const bool missing = value == device::kNoCpuTemperature;
+  VELO::Manager::SetCPUTemp(missing ? kNoReading : static_cast<float>(value));
   // A repaint of the layered panel is most of the program's CPU time while
   // the temperature moves; the same number draws the same pixels.
-  if (shown_value_.exchange(value) == value) return;
+  const int before = shown_value_.exchange(value);
+  if (before == value) return;
+  // The tray belongs to the interface thread.
+  if (before == kNotShownYet || (before == device::kNoCpuTemperature) != missing) {
+    ::PostMessageW(m_hWnd, MSG_CPU_SENSOR_STATE, missing ? 1 : 0, 0);
+  }
   VELO::CRect client;
   GetClientRect(&client);
   InvalidateRect(client, FALSE);

@@ -32,6 +32,12 @@ inline constexpr UINT ID_CHECK_SOFTWARE = 102;
 inline constexpr UINT TIMER_TRAY_REFRESH = 200;
 inline constexpr UINT kTrayRefreshMs = 10000;
 inline constexpr UINT kCloseButtonId = 31;
+inline constexpr UINT kScaleMarkId = 32;
+// From the worker: wParam 1 while no processor temperature has been found,
+// 0 once one has; the tray tip follows.
+inline constexpr UINT MSG_CPU_SENSOR_STATE = WM_APP + 1;
+
+class ScaleMark;
 
 class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private device::TemperatureView {
  public:
@@ -73,6 +79,7 @@ class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private
   UpdateHandOver updates_;
   device::DeviceWork work_;
   VELO::MControl* close_ = nullptr;  // owned by the control tree
+  ScaleMark* scale_ = nullptr;       // owned by the control tree
   BYTE background_layout_ = 0;
   Box close_box_;
   int hover_ = 0;
@@ -81,7 +88,9 @@ class DeviceMainDlg : public VELO::MDialog, public device::CThreadBasic, private
   int tempe_type_ = 0;
   std::wstring current_version_;
   TrayIcon tray_;
-  std::atomic<int> shown_value_{-1};  // last value the panel was asked to paint
+  // Last value the panel was asked to paint; none before the first step.
+  static constexpr int kNotShownYet = -2;
+  std::atomic<int> shown_value_{kNotShownYet};
 };
 
 }  // namespace ostrel::ui

@@ -2,6 +2,10 @@
 
 namespace ostrel::ui {
 
+std::wstring TrayTip(bool cpu_sensor_missing) {
+  return cpu_sensor_missing ? L"TEMP\nNo CPU temperature sensor" : L"TEMP";
+}
+
 std::wstring DeviceLine(int device_count) { return std::to_wstring(device_count) + L" Device"; }
 
 UpdatePrompt MakeUpdatePrompt(UpdateChannel channel, bool newer, const std::wstring& latest_version) {

@@ -8,6 +8,11 @@ namespace ostrel::ui {
 inline constexpr wchar_t kVersionLine[] = L"Version: 1.0.1.1";
 inline constexpr wchar_t kExitLine[] = L"Exit";
 
+// The tray tip: "TEMP", with a second line while no processor temperature
+// has been found, so the user hovering the icon learns why the panel shows
+// "--".
+std::wstring TrayTip(bool cpu_sensor_missing);
+
 // "%d Device", without a plural form: "0 Device", "2 Device".
 std::wstring DeviceLine(int device_count);
 

@@ -34,6 +34,37 @@ constexpr Box CloseButtonBox(const Box& client) noexcept {
   return client.Width() > 10 ? Box{295, 25, 313, 42} : Box{};
 }
 
+// The temperature scale of each look, as the skin draws it: a bar from
+// (30, 194) to (310, 200) for 0 to 100 degrees, and a gauge arc of radius 72
+// around (175, 130) that starts at the bottom left (135 degrees, clockwise
+// from the x axis, y down) and sweeps 270 degrees.
+inline constexpr int kScaleBarLeft = 30;
+inline constexpr int kScaleBarRight = 310;
+inline constexpr int kScaleBarTop = 194;
+inline constexpr int kScaleMarkHalfWidth = 3;
+inline constexpr int kGaugeCentreX = 175;
+inline constexpr int kGaugeCentreY = 130;
+inline constexpr int kGaugeRadius = 72;
+inline constexpr float kGaugeStartDegrees = 135.0f;
+inline constexpr float kGaugeSweepDegrees = 270.0f;
+
+// Centre of the bar's marker for a shown value (0 to 99): where the value
+// lies on the scale, held far enough inside that the whole marker stays on
+// the bar at both ends.
+constexpr int ScaleMarkX(int value) noexcept {
+  const int x = kScaleBarLeft + (kScaleBarRight - kScaleBarLeft) * value / 100;
+  const int lowest = kScaleBarLeft + kScaleMarkHalfWidth;
+  const int highest = kScaleBarRight - kScaleMarkHalfWidth - 1;
+  return x < lowest ? lowest : (x > highest ? highest : x);
+}
+
+// How far round the gauge's arc a shown value fills, in degrees; a sliver
+// at 0, so the filled end is seen.
+constexpr float GaugeSweep(int value) noexcept {
+  const float sweep = kGaugeSweepDegrees * static_cast<float>(value) / 100.0f;
+  return sweep < 1.0f ? 1.0f : (sweep > kGaugeSweepDegrees ? kGaugeSweepDegrees : sweep);
+}
+
 inline constexpr int kMessageBoxWidth = 380;
 inline constexpr int kMessageBoxHeight = 200;
 

@@ -22,6 +22,15 @@ TrayIcon::TrayIcon() noexcept {
   // The record's own size on this platform: the shell tells the record's
   // layout from it, and the 32-bit size would mislead it on x64.
   data_.cbSize = sizeof data_;
+  SetTip(L"TEMP");
+}
+
+void TrayIcon::SetTip(const std::wstring& tip) noexcept {
+  ::lstrcpynW(data_.szTip, tip.c_str(), static_cast<int>(std::size(data_.szTip)));
+  if (!IsUp()) return;
+  NOTIFYICONDATAW change = data_;
+  change.uFlags = NIF_TIP;
+  ::Shell_NotifyIconW(NIM_MODIFY, &change);
 }
 
 void TrayIcon::Add(HWND window) noexcept {
@@ -31,7 +40,6 @@ void TrayIcon::Add(HWND window) noexcept {
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data_.uCallbackMessage = MSG_TRAY_CALLBACK;
   data_.hIcon = icon_.get();
-  ::lstrcpynW(data_.szTip, L"TEMP", static_cast<int>(std::size(data_.szTip)));
   ::Shell_NotifyIconW(NIM_ADD, &data_);
 }
 

@@ -5,6 +5,8 @@
 // After windows.h, whatever include sorting would prefer.
 #include <shellapi.h>
 
+#include <string>
+
 #include "common/win/unique_any.h"
 
 namespace ostrel::ui {
@@ -22,13 +24,15 @@ class TrayIcon {
   TrayIcon& operator=(const TrayIcon&) = delete;
   ~TrayIcon() { Remove(); }
 
-  // Loads the skin's "Ostrel.ico" afresh and puts the icon up, tip "TEMP",
-  // callbacks to `window` as MSG_TRAY_CALLBACK. An icon file that cannot be
-  // loaded still adds an entry, without an image, which counts as not up.
+  // Loads the skin's "Ostrel.ico" afresh and puts the icon up with the
+  // current tip ("TEMP" until SetTip), callbacks to `window` as MSG_TRAY_CALLBACK. An icon file that cannot
+  // be loaded still adds an entry, without an image, which counts as not up.
   void Add(HWND window) noexcept;
   // Takes the icon down if it is up.
   void Remove() noexcept;
   bool IsUp() const noexcept { return data_.hIcon != nullptr; }
+  // Kept for every later Add; an icon that is up shows it at once.
+  void SetTip(const std::wstring& tip) noexcept;
 
  private:
   NOTIFYICONDATAW data_{};

@@ -58,7 +58,7 @@ void DeviceWork::RunTask(std::int32_t code) noexcept {
 SendTally DeviceWork::UpdateTick() noexcept {
   sensors_.ReadSensors();
   const int value = ShownValue(sensors_.IsBlockMapped() ? sensors_.CpuTemperature() : 0.0f);
-  if (view_) view_->ShowCpuTemperature(value);
+  if (view_) view_->ShowCpuTemperature(sensors_.CpuTemperatureFound() ? value : kNoCpuTemperature);
   const TemperatureReport report = BuildTemperatureReport(value);
   const SendTally tally = devices_.SendReportCounted(report);
   return tally;

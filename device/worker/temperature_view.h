@@ -5,10 +5,14 @@
 
 namespace ostrel::device {
 
+// What an update step shows while no processor temperature has been found
+// in this run: a 0 there would pass for a reading. The display still gets 0.
+inline constexpr int kNoCpuTemperature = -1;
+
 class TemperatureView {
  public:
   // Called on the worker thread once per update step, before the report goes
-  // out; value is the shown value, 0 to 99.
+  // out; value is the shown value, 0 to 99, or kNoCpuTemperature.
   virtual void ShowCpuTemperature(int value) noexcept = 0;
 
  protected:

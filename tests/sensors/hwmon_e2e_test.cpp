@@ -68,9 +68,19 @@ TEST_F(HwmonEndToEnd, SourcesSayWhy) {
   out = Run(L"sources");
   EXPECT_NE(out.find("  hwmon                  absent  neither "), std::string::npos) << out;
 
+  // A host whose hwmon folder holds no chip: the processor's load from
+  // /proc/stat is no temperature source.
+  const fs::path bare = base_ / "bare";
+  fs::create_directories(bare / "sys" / "class" / "hwmon");
+  fake_sysfs::Put(bare, "proc/stat", "cpu  100 0 0 900 0 0 0 0 0 0\n");
+  ::SetEnvironmentVariableW(L"OSTREL_SYSFS_ROOT", bare.wstring().c_str());
+  out = Run(L"sources");
+  EXPECT_NE(out.find("  hwmon                  absent  no hwmon chip under "), std::string::npos) << out;
+  EXPECT_NE(out.find("/sys/class/hwmon\n"), std::string::npos) << out;
+
   // A sample script beside the library stands in for the machine.
   ::SetEnvironmentVariableW(L"OSTREL_SYSFS_ROOT", nullptr);
-  fs::copy_file(sensors_test::BuildDir() / "bin" / "sensors.txt", app_ / "sensors.txt");
+  fs::copy_file(sensors_test::BuildDir() / "sample" / "sensors.txt", app_ / "sensors.txt");
   out = Run(L"sources");
   EXPECT_NE(out.find("sensors.txt (sensors.txt lies beside the library)\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  hwmon                  absent  not looked for: the sensor script stands in"),

@@ -157,7 +157,24 @@ TEST_F(OstrelctlSensors, BadScriptRunsWithNoHardware) {
 }
 
 TEST_F(OstrelctlSensors, SampleScriptBesideTheLibrary) {
-  const Result r = RunTool(L"sensors", {});
+  // bin carries no script (it runs on the machine's sensors): a copy of the
+  // tool and the library with the sample beside them.
+  const fs::path app =
+      fs::temp_directory_path() / ("ostrel-sample-" + std::to_string(::GetCurrentProcessId()));
+  fs::remove_all(app);
+  fs::create_directories(app);
+  const fs::path bin = sensors_test::BuildDir() / "bin";
+  for (const char* file : {"ostrelctl.exe", "api-ms-win-core-sysinfo-825-32.dll", "hidapi.dll"}) {
+    fs::copy_file(bin / file, app / file);
+  }
+  fs::copy_file(sensors_test::BuildDir() / "sample" / "sensors.txt", app / "sensors.txt");
+  ::SetEnvironmentVariableW(L"OSTREL_SENSOR_SCRIPT", nullptr);
+  const auto run = ostrel::app::testing::RunCaptured(
+      app / "ostrelctl.exe", L"sensors", {.limit = std::chrono::seconds(30), .error_apart = true});
+  const Result r{run.exit_code, ostrel::app::testing::UnixLineEnds(run.output),
+                 ostrel::app::testing::UnixLineEnds(run.error)};
+  std::error_code ignored;
+  fs::remove_all(app, ignored);
   ASSERT_EQ(r.exit_code, 0u) << r.err;
   EXPECT_TRUE(r.err.empty()) << r.err;
   EXPECT_NE(r.out.find("\n12 hardware items, "), std::string::npos) << r.out;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "sensorlib/library.h"
@@ -96,6 +99,104 @@ TEST(Snapshot, NamesAreCutToTheBuffer) {
   s.CopyName(7, big);
   EXPECT_STREQ(big.data(), "");
   s.CopyName(0, std::span<char>());  // nothing to write to, nothing written
+}
+
+// A program's source that comes and goes with `up`; with no `celsius` it is
+// there but gives nothing.
+class ComingSource final : public SensorSource {
+ public:
+  ComingSource(std::string name, std::optional<double> celsius, std::shared_ptr<std::atomic<bool>> up)
+      : name_(std::move(name)), celsius_(celsius), up_(std::move(up)) {}
+  void Open() override {}
+  bool Changed() override { return false; }
+  void Collect(const Moment&, std::vector<SnapshotItem>& items) override {
+    if (*up_ && celsius_) items.push_back({11, name_, {{1, 0, *celsius_, "CPU Package"}}});
+  }
+  bool Gone() override { return !*up_; }
+
+ private:
+  std::string name_;
+  std::optional<double> celsius_;
+  std::shared_ptr<std::atomic<bool>> up_;
+};
+
+TEST(LookAgain, ALaterSourceIsTakenUpOneThatEndsGivesWayAndNoPassWaitsForALook) {
+  auto hwinfo_up = std::make_shared<std::atomic<bool>>(false);
+  auto always = std::make_shared<std::atomic<bool>>(true);
+  std::atomic<int> looks{0};
+  std::mutex gate;  // held by the test: a look that takes long
+  const DetectSources detect = [&] {
+    std::vector<DetectedSource> found;
+    DetectedSource hwinfo{"hwinfo", nullptr, "HWiNFO is not running", {}};
+    hwinfo.look_again = [&] {
+      ++looks;
+      std::lock_guard slow(gate);
+      if (!*hwinfo_up) return DetectedSource{"hwinfo", nullptr, "HWiNFO is still not running", {}};
+      return DetectedSource{
+          "hwinfo", std::make_unique<ComingSource>("Ryzen (HWiNFO)", 61, hwinfo_up), "block", {}};
+    };
+    found.push_back(std::move(hwinfo));
+    found.push_back({"hwmon", std::make_unique<ComingSource>("Ryzen (hwmon)", 40, always), "tree", {}});
+    found.push_back({"acpi", std::make_unique<ComingSource>("zones", std::nullopt, always), "zones", {}});
+    return found;
+  };
+  constexpr auto kEvery = 50ms;
+  Library lib(
+      detect, [] { return 0.0; }, kEvery);
+  const auto first_processor = [&] {
+    lib.HardwareCount();
+    lib.Update();
+    std::array<char, 64> name{};
+    lib.HardwareName(0, name.data(), static_cast<std::int32_t>(name.size()));
+    Record r{};
+    lib.GetReading(1, 0, 0, r.data());
+    return std::string(name.data()) + " " + std::to_string(static_cast<int>(Value(r)));
+  };
+  const auto within = [](auto condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(5ms);
+    }
+    return true;
+  };
+
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(lib.Init(192), 0);
+  EXPECT_EQ(first_processor(), "Ryzen (hwmon) 40");
+  EXPECT_EQ(lib.DescribeSources(),
+            "hwinfo\tabsent\tHWiNFO is not running\n"
+            "hwmon\tfound\ttree\n"
+            "acpi\tabsent\tgives no reading\n")
+      << "found only for a source that gives a reading";
+  std::this_thread::sleep_for(kEvery * 6);
+  const double periods = (std::chrono::steady_clock::now() - started) / kEvery;
+  EXPECT_GE(looks.load(), 2);
+  EXPECT_LE(looks.load(), periods) << "looked for no more often than asked";
+  EXPECT_NE(lib.DescribeSources().find("hwinfo\tabsent\tHWiNFO is still not running\n"), std::string::npos);
+
+  *hwinfo_up = true;
+  EXPECT_TRUE(within([&] { return first_processor() == "Ryzen (HWiNFO) 61"; }, 5s))
+      << "started later, taken up";
+  EXPECT_NE(lib.DescribeSources().find("hwinfo\tfound\tblock\n"), std::string::npos);
+
+  *hwinfo_up = false;
+  EXPECT_TRUE(within([&] { return first_processor() == "Ryzen (hwmon) 40"; }, 5s)) << "ended, the next one";
+  EXPECT_NE(lib.DescribeSources().find("hwinfo\tabsent\t"), std::string::npos);
+
+  {
+    // A look that hangs holds up no pass.
+    std::lock_guard slow(gate);
+    const int before = looks.load();
+    ASSERT_TRUE(within([&] { return looks.load() > before; }, 5s));
+    const auto pass = std::chrono::steady_clock::now();
+    EXPECT_EQ(first_processor(), "Ryzen (hwmon) 40");
+    EXPECT_LT(std::chrono::steady_clock::now() - pass, 1s);
+  }
+  lib.Shutdown();
+  const int after_shutdown = looks.load();
+  std::this_thread::sleep_for(kEvery * 3);
+  EXPECT_EQ(looks.load(), after_shutdown) << "no look after SensorShutdown";
 }
 
 class ScriptFile : public ::testing::Test {

@@ -41,6 +41,8 @@ TEST(MenuText, TrayLinesAndUpdatePrompts) {
   EXPECT_EQ(DeviceLine(2), L"2 Device");
   EXPECT_STREQ(kVersionLine, L"Version: 1.0.1.1");
   EXPECT_STREQ(kExitLine, L"Exit");
+  EXPECT_EQ(TrayTip(false), L"TEMP");
+  EXPECT_EQ(TrayTip(true), L"TEMP\nNo CPU temperature sensor");
 
   const UpdatePrompt latest = MakeUpdatePrompt(UpdateChannel::Software, false, L"1.0.1.1");
   EXPECT_EQ(latest.title, L"Software Updates");

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "tests/velo/paint_support.h"
+#include "ui/scale_mark_win.h"
 #include "velo/controls/mbutton.h"
 #include "velo/controls/mpicture.h"
 #include "velo/controls/mtext.h"
@@ -84,6 +86,12 @@ int main(int argc, char** argv) {
     PaintNow(panel.hwnd());
     Run("340x250 background, readout, picture, button", panel, frames, false);
     Run("  same, control caches cleared every frame", panel, frames, true);
+    // Ostrel's panel marks the value on its scale at every repaint.
+    auto* mark = static_cast<ostrel::ui::ScaleMark*>(
+        panel.pm.AddControl(std::make_unique<ostrel::ui::ScaleMark>(&panel, 3, CRect(0, 0, 340, 250)), 0));
+    Run("  same, with the bar's scale marker", panel, frames, false);
+    mark->SetLook(1);
+    Run("  same, with the gauge's filled arc", panel, frames, false);
   }
   {
     HostWindow box(100, 400, 380, 200, true);

@@ -19,7 +19,13 @@ namespace {
 
 class PrintedTemperature final : public ostrel::device::TemperatureView {
  public:
-  void ShowCpuTemperature(int value) noexcept override { std::printf("CPU %d\n", value); }
+  void ShowCpuTemperature(int value) noexcept override {
+    if (value == ostrel::device::kNoCpuTemperature) {
+      std::printf("CPU --\n");
+    } else {
+      std::printf("CPU %d\n", value);
+    }
+  }
 };
 
 class PrintedDisplayStatus final : public ostrel::device::DisplayStatusView {

@@ -56,6 +56,7 @@ class VELO_API Manager {
   static Gdiplus::Color GetSelectColor() noexcept;
 
   // May be called from any thread; the paint step reads it on the UI thread.
+  // Not a number (NaN) means no reading: the readout shows "--".
   static void SetCPUTemp(float temp) noexcept;
   static float GetCPUTemp() noexcept;
 

@@ -1,6 +1,7 @@
 // The paint step: background, areas, controls, caret, the CPU-temperature
 // readout and the message overlay drawn into one 32-bit bitmap, then pushed
 // with per-pixel alpha (layered window) or copied to the window.
+#include <cmath>
 #include <cstdio>
 
 #include "velo/core/manager.h"
@@ -132,8 +133,10 @@ void PaintManager::DrawControl(HDC& dc, CRect paint) {
 void PaintManager::DrawInfo(Gdiplus::Graphics& g, int width) {
   Gdiplus::FontFamily* family = FindTempFont(L"");
   if (!family) return;
-  wchar_t text[16];
-  std::swprintf(text, 16, L"%d", static_cast<int>(Manager::GetCPUTemp()));
+  wchar_t text[16] = L"--";
+  // Not a number: no temperature to show, which a 0 would hide.
+  const float temp = Manager::GetCPUTemp();
+  if (std::isfinite(temp)) std::swprintf(text, 16, L"%d", static_cast<int>(temp));
   Gdiplus::Font font(family, 50.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
   Gdiplus::StringFormat format(0x1800);
   format.SetAlignment(Gdiplus::StringAlignmentCenter);
