@@ -31,7 +31,7 @@ void Report(const char* text, HRESULT hr) noexcept {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
   } catch (...) {
-    ::ostrel::ReportSwallowed("settings/startup_task.cpp Report");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 
@@ -155,7 +155,7 @@ int RegisterStartupTask(const TaskServiceFactory& create_service) noexcept {
   try {
     return Register(create_service);
   } catch (...) {
-    ::ostrel::ReportSwallowed("settings/startup_task.cpp RegisterStartupTask");
+    OSTREL_REPORT_CAUGHT();
     return 1;
   }
 }

@@ -65,7 +65,7 @@ HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstrin
       text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/http_get_text.cpp HttpGetToString");
+    OSTREL_REPORT_CAUGHT();
     return HttpResult::Failed;
   }
 }

@@ -24,7 +24,7 @@ unsigned __stdcall CThreadBasic::ThreadProc(void* thread) noexcept {
     try {
       self->Run();
     } catch (...) {
-      ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::ThreadProc");
+      OSTREL_REPORT_CAUGHT();
       // One failed iteration must not end the worker.
     }
   };
@@ -93,7 +93,7 @@ void CThreadBasic::PostTask(std::int32_t code) noexcept {
     const std::lock_guard lock(m_queue_lock);
     m_queue.push_back(code);
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::PostTask");
+    OSTREL_REPORT_CAUGHT();
     // Out of memory: the command is lost, as a failed post would be.
   }
 }

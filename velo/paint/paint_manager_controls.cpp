@@ -77,7 +77,7 @@ bool PaintManager::DeferDestroy(std::unique_ptr<MControl>& control) {
   try {
     m_delayed.push_back(std::move(control));
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/paint/paint_manager_controls.cpp PaintManager::DeferDestroy");
+    OSTREL_REPORT_CAUGHT();
     return false;
   }
   return true;
