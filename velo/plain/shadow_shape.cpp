@@ -37,7 +37,7 @@ bool Covers(const std::vector<RowSpan>& spans, int row, int x) {
 ShadowImage MakeShadowImage(const std::vector<RowSpan>& rows, int width, const ShadowParams& p) {
   ShadowImage img;
   const int s = p.size;
-  const int k = std::clamp(p.sharpness, 0, 35);
+  const int k = std::clamp(p.sharpness, 0, kShadowLimit);
   const int d = std::clamp(p.darkness, 0, 255);
   const int height = static_cast<int>(rows.size());
   if (width + 2 * s <= 0 || height + 2 * s <= 0) return img;
