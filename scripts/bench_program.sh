@@ -34,7 +34,8 @@ rm -rf "$stage"
 mkdir -p "$stage"
 # What the packages hold (stripped: a build's debug sections would be loaded
 # with the image and count as private memory), with the simulator.
-cp -r "$build"/packaging/Ostrel-1.0.1.1-win64/. "$stage"/
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build"/CMakeCache.txt)
+cp -r "$build"/packaging/Ostrel-"$version"-win64/. "$stage"/
 cp "$build"/sim/hidsim/hidapi.dll "$stage"/hidapi.dll
 x86_64-w64-mingw32-strip -o "$stage"/minimal_window.exe "$build"/tests/minimal_window.exe
 printf '[display]\nvendor_id = 0x1A2C\nproduct_id = 0x4F84\ninterfaces = 0001:6 FF01:1\n' >"$stage"/hidsim.ini

@@ -158,7 +158,7 @@ BlockClaim ClaimHardwareBlock() noexcept {
   try {
     return Claim();
   } catch (...) {
-    ::ostrel::ReportSwallowed("sensors/block_store_posix.cpp ClaimHardwareBlock");
+    OSTREL_REPORT_CAUGHT();
     return BlockClaim{nullptr, "out of memory", false};
   }
 }

@@ -44,7 +44,7 @@ BlockClaim ClaimHardwareBlock() noexcept {
                       std::to_string(::GetLastError()) + ")";
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("sensors/block_store_win.cpp ClaimHardwareBlock");
+    OSTREL_REPORT_CAUGHT();
     claim.store.reset();
   }
   return claim;

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "common/swallowed_failure.h"
@@ -31,7 +30,7 @@ void Report(const char* text, HRESULT hr) noexcept {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
   } catch (...) {
-    ::ostrel::ReportSwallowed("settings/startup_task.cpp Report");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 
@@ -61,74 +60,62 @@ HRESULT Obtained(HRESULT hr, const ComPtr<T>& got) noexcept {
   return FAILED(hr) ? hr : (got ? S_OK : E_POINTER);
 }
 
-// One step of the registration and the line that reports its failure.
-struct RegistrationStep {
-  const char* failure;
-  std::function<HRESULT()> run;
-};
+// The early return of each step: a failed step writes the line that names it
+// and ends the registration.
+#define RETURN_IF_STEP_FAILED(failure, expr) \
+  do {                                       \
+    const HRESULT step_hr_ = (expr);         \
+    if (FAILED(step_hr_)) {                  \
+      Report(failure, step_hr_);             \
+      return 1;                              \
+    }                                        \
+  } while (false)
 
 // Every object obtained here is released before the caller uninitialises COM.
 int Register(const TaskServiceFactory& create_service) {
   ComPtr<ITaskService> service;
+  RETURN_IF_STEP_FAILED("Failed to create Task Scheduler instance with HRESULT: 0x",
+                        Obtained(create_service(&service), service));
+  RETURN_IF_STEP_FAILED("Failed to connect to Task Scheduler service with HRESULT: 0x",
+                        service->Connect(EmptyVariant(), EmptyVariant(), EmptyVariant(), EmptyVariant()));
   ComPtr<ITaskFolder> root;
-  ComPtr<ITaskDefinition> task;
-  ComPtr<ITriggerCollection> triggers;
-  ComPtr<ITrigger> trigger;
-  ComPtr<IPrincipal> principal;
-  ComPtr<IActionCollection> actions;
-  ComPtr<IAction> action;
-  ComPtr<IExecAction> exec;
   const win::Bstr root_path(L"\\");
-  const win::Bstr trigger_id(L"Administrator");
-  const RegistrationStep steps[] = {
-      {"Failed to create Task Scheduler instance with HRESULT: 0x",
-       [&] { return Obtained(create_service(&service), service); }},
-      {"Failed to connect to Task Scheduler service with HRESULT: 0x",
-       [&] { return service->Connect(EmptyVariant(), EmptyVariant(), EmptyVariant(), EmptyVariant()); }},
-      {"Failed to get root folder with HRESULT: 0x",
-       [&] { return Obtained(service->GetFolder(root_path.get(), &root), root); }},
-      {"Failed to create new task with HRESULT: 0x",
-       [&] { return Obtained(service->NewTask(0, &task), task); }},
-      {"Failed to get trigger collection with HRESULT: 0x",
-       [&] { return Obtained(task->get_Triggers(&triggers), triggers); }},
-      {"Failed to create trigger with HRESULT: 0x",
-       [&] { return Obtained(triggers->Create(TASK_TRIGGER_LOGON, &trigger), trigger); }},
-      {"Failed to set trigger ID with HRESULT: 0x",
-       [&] {
-         // The delay is a wish: a trigger without it still starts the program.
-         ComPtr<ILogonTrigger> logon;
-         if (SUCCEEDED(trigger.As(&logon)) && logon) {
-           const win::Bstr delay(L"PT5S");
-           logon->put_Delay(delay.get());
-         }
-         return trigger->put_Id(trigger_id.get());
-       }},
-      {"Failed to get principal with HRESULT: 0x",
-       [&] { return Obtained(task->get_Principal(&principal), principal); }},
-      {"Failed to set run level with HRESULT: 0x",
-       [&] { return principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST); }},
-      {"Failed to get action collection with HRESULT: 0x",
-       [&] {
-         ApplySettings(task.Get());
-         return Obtained(task->get_Actions(&actions), actions);
-       }},
-      {"Failed to create action with HRESULT: 0x",
-       [&] { return Obtained(actions->Create(TASK_ACTION_EXEC, &action), action); }},
-      {"Failed to query exec action interface with HRESULT: 0x",
-       [&] { return Obtained(action.As(&exec), exec); }},
-      {"Failed to set executable path with HRESULT: 0x",
-       [&] {
-         const win::Bstr program(StartupProgramPath(win::ModulePath(nullptr)).c_str());
-         return exec->put_Path(program.get());
-       }},
-  };
-  for (const RegistrationStep& step : steps) {
-    const HRESULT hr = step.run();
-    if (FAILED(hr)) {
-      Report(step.failure, hr);
-      return 1;
-    }
+  RETURN_IF_STEP_FAILED("Failed to get root folder with HRESULT: 0x",
+                        Obtained(service->GetFolder(root_path.get(), &root), root));
+  ComPtr<ITaskDefinition> task;
+  RETURN_IF_STEP_FAILED("Failed to create new task with HRESULT: 0x",
+                        Obtained(service->NewTask(0, &task), task));
+  ComPtr<ITriggerCollection> triggers;
+  RETURN_IF_STEP_FAILED("Failed to get trigger collection with HRESULT: 0x",
+                        Obtained(task->get_Triggers(&triggers), triggers));
+  ComPtr<ITrigger> trigger;
+  RETURN_IF_STEP_FAILED("Failed to create trigger with HRESULT: 0x",
+                        Obtained(triggers->Create(TASK_TRIGGER_LOGON, &trigger), trigger));
+  // The delay is a wish: a trigger without it still starts the program.
+  ComPtr<ILogonTrigger> logon;
+  if (SUCCEEDED(trigger.As(&logon)) && logon) {
+    const win::Bstr delay(L"PT5S");
+    logon->put_Delay(delay.get());
   }
+  const win::Bstr trigger_id(L"Administrator");
+  RETURN_IF_STEP_FAILED("Failed to set trigger ID with HRESULT: 0x", trigger->put_Id(trigger_id.get()));
+  ComPtr<IPrincipal> principal;
+  RETURN_IF_STEP_FAILED("Failed to get principal with HRESULT: 0x",
+                        Obtained(task->get_Principal(&principal), principal));
+  RETURN_IF_STEP_FAILED("Failed to set run level with HRESULT: 0x",
+                        principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST));
+  ApplySettings(task.Get());
+  ComPtr<IActionCollection> actions;
+  RETURN_IF_STEP_FAILED("Failed to get action collection with HRESULT: 0x",
+                        Obtained(task->get_Actions(&actions), actions));
+  ComPtr<IAction> action;
+  RETURN_IF_STEP_FAILED("Failed to create action with HRESULT: 0x",
+                        Obtained(actions->Create(TASK_ACTION_EXEC, &action), action));
+  ComPtr<IExecAction> exec;
+  RETURN_IF_STEP_FAILED("Failed to query exec action interface with HRESULT: 0x",
+                        Obtained(action.As(&exec), exec));
+  const win::Bstr program(StartupProgramPath(win::ModulePath(nullptr)).c_str());
+  RETURN_IF_STEP_FAILED("Failed to set executable path with HRESULT: 0x", exec->put_Path(program.get()));
 
   VARIANT sddl;
   ::VariantInit(&sddl);
@@ -155,7 +142,7 @@ int RegisterStartupTask(const TaskServiceFactory& create_service) noexcept {
   try {
     return Register(create_service);
   } catch (...) {
-    ::ostrel::ReportSwallowed("settings/startup_task.cpp RegisterStartupTask");
+    OSTREL_REPORT_CAUGHT();
     return 1;
   }
 }

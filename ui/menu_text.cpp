@@ -8,6 +8,12 @@ std::wstring TrayTip(bool cpu_sensor_missing) {
 
 std::wstring DeviceLine(int device_count) { return std::to_wstring(device_count) + L" Device"; }
 
+std::vector<MenuLine> TrayMenu(int device_count) {
+  return {{ID_TRAY_VERSION, kVersionLine},
+          {ID_TRAY_DEVICES, DeviceLine(device_count)},
+          {ID_TRAY_EXIT, kExitLine}};
+}
+
 UpdatePrompt MakeUpdatePrompt(UpdateChannel channel, bool newer, const std::wstring& latest_version) {
   const bool software = channel == UpdateChannel::Software;
   UpdatePrompt prompt;

@@ -2,10 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "ostrel_version.h"
 
 namespace ostrel::ui {
 
-inline constexpr wchar_t kVersionLine[] = L"Version: 1.0.1.1";
+inline constexpr wchar_t kVersionLine[] = L"Version: " OSTREL_VERSION_WIDE;
 inline constexpr wchar_t kExitLine[] = L"Exit";
 
 // The tray tip: "TEMP", with a second line while no processor temperature
@@ -15,6 +18,21 @@ std::wstring TrayTip(bool cpu_sensor_missing);
 
 // "%d Device", without a plural form: "0 Device", "2 Device".
 std::wstring DeviceLine(int device_count);
+
+// Commands of the tray menu, as WM_COMMAND carries them.
+inline constexpr unsigned ID_TRAY_EXIT = 100;
+inline constexpr unsigned ID_TRAY_DEVICES = 202;
+inline constexpr unsigned ID_TRAY_VERSION = 203;
+
+struct MenuLine {
+  unsigned command = 0;
+  std::wstring text;
+  bool operator==(const MenuLine&) const = default;
+};
+
+// The tray menu as the user sees it, top to bottom: the version, the number
+// of displays found, and Exit.
+std::vector<MenuLine> TrayMenu(int device_count);
 
 enum class UpdateChannel { Software = 1, Firmware = 2 };
 

@@ -1,22 +1,13 @@
 #include "ui/tray_icon_win.h"
 
 #include <iterator>
-#include <memory>
-#include <string>
-#include <type_traits>
 
+#include "common/swallowed_failure.h"
 #include "ui/menu_text.h"
 #include "velo/core/manager.h"
 #include "velo/render/mrender.h"
 
 namespace ostrel::ui {
-namespace {
-
-struct MenuDeleter {
-  void operator()(HMENU menu) const noexcept { ::DestroyMenu(menu); }
-};
-
-}  // namespace
 
 TrayIcon::TrayIcon() noexcept {
   // The record's own size on this platform: the shell tells the record's
@@ -51,12 +42,16 @@ void TrayIcon::Remove() noexcept {
 }
 
 void ShowTrayMenu(HWND owner, int device_count) noexcept {
-  const std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu(::CreatePopupMenu());
+  const win::unique_hmenu menu(::CreatePopupMenu());
   if (!menu) return;
-  const std::wstring devices = DeviceLine(device_count);
-  ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_VERSION, kVersionLine);
-  ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_DEVICES, devices.c_str());
-  ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_EXIT, kExitLine);
+  try {
+    for (const MenuLine& line : TrayMenu(device_count)) {
+      ::AppendMenuW(menu.get(), MF_STRING, line.command, line.text.c_str());
+    }
+  } catch (...) {
+    OSTREL_REPORT_CAUGHT();
+    return;
+  }
   POINT cursor{};
   ::GetCursorPos(&cursor);
   ::SetForegroundWindow(owner);

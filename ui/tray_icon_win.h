@@ -8,14 +8,12 @@
 #include <string>
 
 #include "common/win/unique_any.h"
+#include "ui/menu_text.h"
 
 namespace ostrel::ui {
 
 inline constexpr UINT MSG_TRAY_CALLBACK = 0x69A;
 inline constexpr UINT kTrayIconId = 109;
-inline constexpr UINT ID_TRAY_EXIT = 100;
-inline constexpr UINT ID_TRAY_DEVICES = 202;
-inline constexpr UINT ID_TRAY_VERSION = 203;
 
 class TrayIcon {
  public:
@@ -39,8 +37,8 @@ class TrayIcon {
   win::unique_hicon icon_;
 };
 
-// "Version: 1.0.1.1", "<n> Device", "Exit" at the cursor; the chosen command
-// reaches `owner` as WM_COMMAND.
+// TrayMenu's lines at the cursor; the chosen command reaches `owner` as
+// WM_COMMAND.
 void ShowTrayMenu(HWND owner, int device_count) noexcept;
 
 // The message Explorer broadcasts when it starts again (the tray is empty

@@ -41,7 +41,7 @@ void UpdateHandOver::Start(update::UpdateHost host, std::function<void()> stop_w
     query_ = std::move(query);
     service_ = std::move(service);
   } catch (...) {
-    ::ostrel::ReportSwallowed("ui/update_hand_over.cpp UpdateHandOver::Start");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 

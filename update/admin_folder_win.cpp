@@ -211,7 +211,7 @@ std::optional<FolderSecurity> ReadFolderSecurity(const std::wstring& path) noexc
     }
     return Describe(sids, attributes, owner, list, descriptor.get());
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/admin_folder_win.cpp ReadFolderSecurity");
+    OSTREL_REPORT_CAUGHT();
     return std::nullopt;
   }
 }
@@ -255,7 +255,7 @@ AdminFolder HoldAdminOnlyFolder(const std::wstring& path) noexcept {
       if (!folder.handle) folder.refusal = "download folder could not be made";
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/admin_folder_win.cpp HoldAdminOnlyFolder");
+    OSTREL_REPORT_CAUGHT();
     folder.handle.reset();
     if (folder.refusal.empty()) folder.refusal = "out of memory";
   }
@@ -278,7 +278,7 @@ std::optional<FolderSecurity> DescribeDownloadFolderSecurity() noexcept {
     }
     return Describe(sids, FILE_ATTRIBUTE_DIRECTORY, owner, list, built);
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/admin_folder_win.cpp DescribeDownloadFolderSecurity");
+    OSTREL_REPORT_CAUGHT();
     return std::nullopt;
   }
 }

@@ -56,7 +56,7 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
       try {
         result = work(shared->keep_going);
       } catch (...) {
-        ::ostrel::ReportSwallowed("update/deadline_job.h RunWithDeadline");
+        OSTREL_REPORT_CAUGHT();
       }
       {
         std::lock_guard lock(shared->mutex);
@@ -81,7 +81,7 @@ std::optional<Result> RunWithDeadline(DeadlineWork<Result> work, std::chrono::mi
     }
     return std::move(shared->result);
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/deadline_job.h RunWithDeadline");
+    OSTREL_REPORT_CAUGHT();
     return std::nullopt;
   }
 }

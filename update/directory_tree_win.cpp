@@ -23,7 +23,7 @@ bool CreateDirectoryTree(const wchar_t* path) noexcept {
       }
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/directory_tree_win.cpp CreateDirectoryTree");
+    OSTREL_REPORT_CAUGHT();
     return false;
   }
   ::SetLastError(ERROR_SUCCESS);

@@ -76,11 +76,11 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
         ReadTransfer(url8, *handles, channel);
         handles->CloseAll();
       } catch (...) {
-        ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
+        OSTREL_REPORT_CAUGHT();
         try {
           channel->Push({Kind::End, {}, 0, HttpResult::Failed});
         } catch (...) {
-          ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
+          OSTREL_REPORT_CAUGHT();
         }
       }
     });
@@ -137,7 +137,7 @@ HttpResult HttpDownloadToFile(HttpFetcher& fetcher, const wchar_t* url, const wc
       }
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/http_download.cpp HttpDownloadToFile");
+    OSTREL_REPORT_CAUGHT();
     abandon();
     return HttpResult::Failed;
   }

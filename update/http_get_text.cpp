@@ -70,7 +70,7 @@ HttpResult HttpGetBytes(HttpFetcher& fetcher, const wchar_t* url, std::string& b
     if (body->code == HttpResult::Complete) bytes = std::move(body->bytes);
     return body->code;
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/http_get_text.cpp HttpGetBytes");
+    OSTREL_REPORT_CAUGHT();
     return HttpResult::Failed;
   }
 }
@@ -84,7 +84,7 @@ HttpResult HttpGetToString(HttpFetcher& fetcher, const wchar_t* url, std::wstrin
       text = win::Widen(TextBeforeZero(body->bytes));
     return body->code;
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/http_get_text.cpp HttpGetToString");
+    OSTREL_REPORT_CAUGHT();
     return HttpResult::Failed;
   }
 }

@@ -154,7 +154,7 @@ OpenedUrl OpenUrlChecked(InternetHandles& handles, HINTERNET internet, std::stri
       if (std::optional<OpenedUrl> opened = OpenOne(handles, internet, url_utf8, redirects)) return *opened;
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/internet_session.cpp OpenUrlChecked");
+    OSTREL_REPORT_CAUGHT();
     return {};
   }
 }
@@ -180,7 +180,7 @@ bool BodyMatchesLength(InternetHandles& handles, HINTERNET request, std::uint64_
     if (handles.Abandoned()) return false;
     return IsBodyComplete(received, text ? ParseContentLength(*text) : std::nullopt);
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/internet_session.cpp BodyMatchesLength");
+    OSTREL_REPORT_CAUGHT();
     return false;
   }
 }

@@ -37,7 +37,7 @@ bool LiveJobs::Start(std::function<void()> body) noexcept {
         try {
           body();
         } catch (...) {
-          ::ostrel::ReportSwallowed("update/live_jobs.cpp LiveJobs::Start");
+          OSTREL_REPORT_CAUGHT();
         }
         // What the body captured goes before the job counts as ended.
         body = nullptr;
@@ -55,7 +55,7 @@ bool LiveJobs::Start(std::function<void()> body) noexcept {
     }
     return true;
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/live_jobs.cpp LiveJobs::Start");
+    OSTREL_REPORT_CAUGHT();
     return false;
   }
 }
@@ -71,7 +71,7 @@ bool LiveJobs::WaitUntilNone(std::chrono::milliseconds limit) noexcept {
     std::unique_lock lock(mutex_);
     none = changed_.wait_for(lock, limit, [this] { return live_ == 0; });
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/live_jobs.cpp LiveJobs::WaitUntilNone");
+    OSTREL_REPORT_CAUGHT();
   }
   JoinEnded();
   return none;
@@ -95,7 +95,7 @@ void LiveJobs::JoinEnded() noexcept {
     }
     for (std::thread& thread : ended) thread.join();
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/live_jobs.cpp LiveJobs::JoinEnded");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 

@@ -41,7 +41,7 @@ FetchedPackage FetchPackage(HttpFetcher& fetcher, const std::wstring& package_ur
   try {
     Fetch(fetcher, package_url, path, window, package_name, trusted_key, fetched);
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/package_fetch_win.cpp FetchPackage");
+    OSTREL_REPORT_CAUGHT();
     ::DeleteFileW(path.c_str());
     fetched.bytes.reset();
   }

@@ -24,7 +24,7 @@ CheckOutcome CheckChannel(Channel channel, const std::wstring& origin, const std
       outcome.newer = FirmwareIsNewer(*outcome.version, outcome.device_version);
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("update/update_check_win.cpp CheckChannel");
+    OSTREL_REPORT_CAUGHT();
     outcome.version.reset();
     outcome.newer = false;
   }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "device/worker/update_task_runner.h"
+#include "ostrel_version.h"
 #include "update/http_transfer_state.h"
 #include "update/transfer_limits.h"
 #include "update/update_check.h"
@@ -32,7 +33,7 @@ namespace ostrel::update {
 
 inline constexpr UINT MSG_UPDATE_RESULT = 0x69C;
 inline constexpr UINT MSG_UPDATE_REFUSED = 0x69D;
-inline constexpr wchar_t kCurrentVersion[] = L"1.0.1.1";
+inline constexpr wchar_t kCurrentVersion[] = OSTREL_VERSION_WIDE;
 
 // What the service works with. Empty members take the program's own: the
 // resolved server origin, the user's data folder, the first display,

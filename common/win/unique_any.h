@@ -76,6 +76,9 @@ using unique_hrgn = unique_any<traits::null_invalid<HRGN, traits::delete_gdi_obj
 using unique_hicon = unique_any<traits::null_invalid<HICON, ::DestroyIcon>>;
 // Memory the system allocated for the caller: security descriptors, SIDs.
 using unique_hlocal = unique_any<traits::null_invalid<HLOCAL, ::LocalFree>>;
+using unique_hmenu = unique_any<traits::null_invalid<HMENU, ::DestroyMenu>>;
+// A font added from memory with AddFontMemResourceEx.
+using unique_memory_font = unique_any<traits::null_invalid<HANDLE, ::RemoveFontMemResourceEx>>;
 // Folder searches of FindFirstFile(Ex).
 struct find_traits {
   using type = HANDLE;
@@ -84,21 +87,51 @@ struct find_traits {
 };
 using unique_find = unique_any<find_traits>;
 
-// A DC from GetDC, given back with ReleaseDC.
+// A DC from GetDC, given back with ReleaseDC to the window it came from.
 class unique_window_dc {
  public:
+  unique_window_dc() noexcept = default;
   explicit unique_window_dc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
   unique_window_dc(const unique_window_dc&) = delete;
   unique_window_dc& operator=(const unique_window_dc&) = delete;
-  ~unique_window_dc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
+  unique_window_dc(unique_window_dc&& other) noexcept
+      : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
+  unique_window_dc& operator=(unique_window_dc&& other) noexcept {
+    if (this != &other) {
+      reset();
+      window_ = std::exchange(other.window_, nullptr);
+      dc_ = std::exchange(other.dc_, nullptr);
+    }
+    return *this;
   }
+  ~unique_window_dc() { reset(); }
   HDC get() const noexcept { return dc_; }
   explicit operator bool() const noexcept { return dc_ != nullptr; }
+  void reset() noexcept {
+    if (dc_) ::ReleaseDC(window_, dc_);
+    window_ = nullptr;
+    dc_ = nullptr;
+  }
+
+ private:
+  HWND window_ = nullptr;
+  HDC dc_ = nullptr;
+};
+
+// BeginPaint on construction, EndPaint on exit: the update region is
+// validated whatever path leaves the paint handler.
+class scoped_paint {
+ public:
+  explicit scoped_paint(HWND window) noexcept : window_(window) { ::BeginPaint(window_, &paint_); }
+  scoped_paint(const scoped_paint&) = delete;
+  scoped_paint& operator=(const scoped_paint&) = delete;
+  ~scoped_paint() { ::EndPaint(window_, &paint_); }
+  HDC dc() const noexcept { return paint_.hdc; }
+  const PAINTSTRUCT& info() const noexcept { return paint_; }
 
  private:
   HWND window_;
-  HDC dc_;
+  PAINTSTRUCT paint_{};
 };
 
 // Selects an object into a DC and selects the previous one back on exit.

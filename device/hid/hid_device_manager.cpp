@@ -44,7 +44,7 @@ void CHidDeviceManager::AddFilter(std::wstring_view name, std::int32_t flag) noe
   try {
     m_filters.push_back(HidDeviceFilter{kDisplayVendorId, kDisplayProductId, std::wstring(name), flag});
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/hid/hid_device_manager.cpp CHidDeviceManager::AddFilter");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 
@@ -102,7 +102,7 @@ void CHidDeviceManager::Scan(const OpenPause& pause) noexcept {
       AddEntry(*info, std::move(device));
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/hid/hid_device_manager.cpp CHidDeviceManager::Scan");
+    OSTREL_REPORT_CAUGHT();
     // Out of memory: keep what was added so far.
   }
 }

@@ -55,7 +55,7 @@ void OnDeviceInterfaceChange(const DEV_BROADCAST_DEVICEINTERFACE_W& broadcast, W
     if (event == DBT_DEVICEARRIVAL && IsDisplayHidInterface(name)) queue.PostTask(refresh);
     queue.PostTask(refresh);
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/device_watch.cpp OnDeviceInterfaceChange");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 

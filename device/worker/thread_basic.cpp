@@ -27,7 +27,7 @@ unsigned CThreadBasic::ThreadProc(void* thread) noexcept {
     try {
       self->Run();
     } catch (...) {
-      ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::ThreadProc");
+      OSTREL_REPORT_CAUGHT();
       // One failed iteration must not end the worker.
     }
   };
@@ -67,7 +67,7 @@ void CThreadBasic::StartWorker() noexcept {
   try {
     m_thread = std::thread([this] { ThreadProc(this); });
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::StartWorker");
+    OSTREL_REPORT_CAUGHT();
     m_running.store(0);
     const std::lock_guard lock(m_state_lock);
     m_finished = true;
@@ -105,7 +105,7 @@ void CThreadBasic::PostTask(std::int32_t code) noexcept {
     const std::lock_guard lock(m_queue_lock);
     m_queue.push_back(code);
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/thread_basic.cpp CThreadBasic::PostTask");
+    OSTREL_REPORT_CAUGHT();
     // Out of memory: the command is lost, as a failed post would be.
   }
 }

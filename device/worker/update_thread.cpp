@@ -31,7 +31,7 @@ UpdateThread::UpdateThread(std::shared_ptr<UpdateTaskRunner> tasks) noexcept {
     thread_ = std::thread(&UpdateThread::Loop, state_);
     threaded_ = true;
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/update_thread.cpp UpdateThread::UpdateThread");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 
@@ -51,7 +51,7 @@ void UpdateThread::Loop(std::shared_ptr<State> state) noexcept {
       state->tasks->RunUpdateTask(task);
     }
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/update_thread.cpp UpdateThread::Loop");
+    OSTREL_REPORT_CAUGHT();
   }
   // The runner may be the last thing keeping the update service alive: it
   // goes here, on this thread, before the owner can take the thread as ended.
@@ -85,7 +85,7 @@ void UpdateThread::RunUpdateTask(WorkerTask task) noexcept {
     if (inline_runner) return inline_runner->RunUpdateTask(task);
     state_->changed.notify_all();
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/update_thread.cpp UpdateThread::RunUpdateTask");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 
@@ -116,7 +116,7 @@ bool UpdateThread::Stop(std::chrono::milliseconds limit, const std::function<voi
     }
     ended = state_->ended;
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/update_thread.cpp UpdateThread::Stop");
+    OSTREL_REPORT_CAUGHT();
   }
   if (thread_.joinable()) {
     // A thread still inside a task keeps its own share of the state and

@@ -17,7 +17,7 @@ WorkerVersionQuery::Answer WorkerVersionQuery::Ask(std::chrono::milliseconds lim
     if (!done || answer_for_ != mine) return std::nullopt;
     return answer_;
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/worker_version_query.cpp WorkerVersionQuery::Ask");
+    OSTREL_REPORT_CAUGHT();
     return std::nullopt;
   }
 }
@@ -42,7 +42,7 @@ void WorkerVersionQuery::Serve() noexcept {
     }
     answered_.notify_all();
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/worker_version_query.cpp WorkerVersionQuery::Serve");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 
@@ -55,7 +55,7 @@ void WorkerVersionQuery::Close() noexcept {
     }
     answered_.notify_all();
   } catch (...) {
-    ::ostrel::ReportSwallowed("device/worker/worker_version_query.cpp WorkerVersionQuery::Close");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 

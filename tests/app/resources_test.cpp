@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/resource_ids.h"
+#include "app/version.h"
 #include "common/win/unique_any.h"
 #include "tests/app/test_process_win.h"
 
@@ -59,18 +60,22 @@ TEST(AppResources, IconVersionAndManifestOfTheProgram) {
   module.reset();
 
   EXPECT_EQ(VersionString(exe, L"ProductName"), L"Ostrel");
-  EXPECT_EQ(VersionString(exe, L"ProductVersion"), L"1.0.1.1");
-  EXPECT_EQ(VersionString(exe, L"FileVersion"), L"1.0.1.1");
+  // Every place the program carries its version shows the project's one.
+  EXPECT_NE(manifest.find("version=\"" OSTREL_VERSION_TEXT "\""), std::string::npos) << manifest;
+  EXPECT_EQ(VersionString(exe, L"ProductVersion"), OSTREL_VERSION_WIDE);
+  EXPECT_EQ(VersionString(exe, L"FileVersion"), OSTREL_VERSION_WIDE);
   DWORD ignored = 0;
   std::string block(::GetFileVersionInfoSizeW(exe.c_str(), &ignored), '\0');
   ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0x00010001u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0x00010001u);
+  const DWORD high = MAKELONG(OSTREL_VERSION_MINOR, OSTREL_VERSION_MAJOR);
+  const DWORD low = MAKELONG(OSTREL_VERSION_TWEAK, OSTREL_VERSION_PATCH);
+  EXPECT_EQ(fixed->dwFileVersionMS, high);
+  EXPECT_EQ(fixed->dwFileVersionLS, low);
+  EXPECT_EQ(fixed->dwProductVersionMS, high);
+  EXPECT_EQ(fixed->dwProductVersionLS, low);
 }
 
 TEST(AppResources, VeloCarriesTheCommonControlsDependency) {

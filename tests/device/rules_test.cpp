@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -71,9 +72,13 @@ TEST(DeviceReportTest, NoReadingShows000) {
 
 TEST(DeviceReportTest, EveryShownValueSplitsIntoItsDigits) {
   for (int value = 0; value <= 99; ++value) {
+    // The digits as the value is written in decimal, two places.
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value);
     const Digits d = SplitDigits(value);
     EXPECT_EQ(d.hundreds, 0) << value;
-    EXPECT_EQ(d.tens * 10 + d.units, value);
+    EXPECT_EQ(d.tens, text[0] - '0') << value;
+    EXPECT_EQ(d.units, text[1] - '0') << value;
   }
 }
 

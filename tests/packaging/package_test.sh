@@ -5,10 +5,9 @@
 # uninstall removes them and the logon task, keeping the user's settings
 # unless asked to remove them too.
 #
-#   package_test.sh <build> <wine-env> <wine state> <with Ostrel.exe: 0|1>
+#   package_test.sh <build> <wine-env> <wine state> <with Ostrel.exe: 0|1> <version>
 set -euo pipefail
-build=$1 wine_env=$2 state=$3 with_program=$4
-version=1.0.1.1
+build=$1 wine_env=$2 state=$3 with_program=$4 version=$5
 zip=$build/Ostrel-$version-win64.zip
 setup=$build/Ostrel-$version-setup.exe
 work=$build/tests/packaging-run

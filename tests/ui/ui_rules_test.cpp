@@ -1,6 +1,9 @@
 // Where the panel and the message box put things, and the texts they show.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "ui/menu_text.h"
 #include "ui/panel_layout.h"
 
@@ -35,12 +38,19 @@ TEST(PanelLayout, MessageBoxControlsAt380By200) {
   EXPECT_GT(layout.no.left, 190);
 }
 
-TEST(MenuText, TrayLinesAndUpdatePrompts) {
-  EXPECT_EQ(DeviceLine(0), L"0 Device");
-  EXPECT_EQ(DeviceLine(1), L"1 Device");
-  EXPECT_EQ(DeviceLine(2), L"2 Device");
-  EXPECT_STREQ(kVersionLine, L"Version: 1.0.1.1");
-  EXPECT_STREQ(kExitLine, L"Exit");
+TEST(MenuText, TheTrayMenuTheUserSeesAndTheUpdatePrompts) {
+  // The version line shows the project's version; the count has no plural.
+  const std::wstring version = std::wstring(L"Version: ") + OSTREL_VERSION_WIDE;
+  EXPECT_EQ(TrayMenu(2),
+            (std::vector<MenuLine>{
+                {ID_TRAY_VERSION, version}, {ID_TRAY_DEVICES, L"2 Device"}, {ID_TRAY_EXIT, L"Exit"}}));
+  EXPECT_EQ(TrayMenu(0)[1].text, L"0 Device");
+  EXPECT_EQ(TrayMenu(1)[1].text, L"1 Device");
+  // Each line carries its own command, so a click is never mistaken for Exit.
+  const std::vector<MenuLine> menu = TrayMenu(1);
+  EXPECT_NE(menu[0].command, menu[1].command);
+  EXPECT_NE(menu[1].command, menu[2].command);
+  EXPECT_NE(menu[0].command, menu[2].command);
   EXPECT_EQ(TrayTip(false), L"TEMP");
   EXPECT_EQ(TrayTip(true), L"TEMP\nNo CPU temperature sensor");
 

@@ -290,6 +290,48 @@ TEST(ControlLocks, AnotherThreadWaitsWhileAHandlerHoldsTheList) {
   EXPECT_TRUE(otherDone);
 }
 
+// A search from the root must not hold the root's list while it waits for a
+// child's: here another thread holds the child's list (a handler of the
+// child's own child runs) and needs the root's. Holding both in turn would
+// deadlock; the waits are bounded so that the fault fails the test instead
+// of hanging it.
+TEST(ControlLocks, ASearchDoesNotHoldAListWhileItWaitsForAChildsList) {
+  EventLog log;
+  TestOwner owner;
+  TestControl root(&owner, 1, CRect(0, 0, 100, 100), &log);
+  TestControl* child = AddTo(&root, 2, CRect(0, 0, 100, 100), &log);
+  TestControl* grandchild = AddTo(child, 3, CRect(0, 0, 100, 100), &log);
+  AddTo(grandchild, 4, CRect(), &log);
+
+  std::atomic<bool> childListHeld{false};
+  std::atomic<bool> rootListTaken{false};
+  MControl* found = nullptr;
+  std::thread searcher;
+  std::thread rootReader;
+  grandchild->onMove = [&] {
+    // The child's list lock is held here, by the child's broadcast.
+    childListHeld = true;
+    searcher = std::thread([&] { found = root.GetControl(4); });
+    // Time for the search to reach the child's list.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    rootReader = std::thread([&] {
+      root.GetControls();
+      rootListTaken = true;
+    });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!rootListTaken && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
+  child->OnMouseMove(0, CPoint(50, 50));
+  ASSERT_TRUE(childListHeld);
+  EXPECT_TRUE(rootListTaken) << "the search held the root's list while waiting for the child's";
+  searcher.join();
+  rootReader.join();
+  EXPECT_EQ(found, root.GetControl(4));
+  EXPECT_NE(found, nullptr);
+}
+
 int BitmapWidth(HBITMAP bitmap) {
   BITMAP info{};
   return ::GetObjectW(bitmap, sizeof info, &info) ? info.bmWidth : -1;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cmath>
 #include <thread>
 
 using VELO::CString;
@@ -49,10 +51,44 @@ TEST(ManagerTest, SkinsComeFromTheThemeFolderBesideTheExecutable) {
   EXPECT_EQ(Manager::GetSkinPath(), expected);
 }
 
+// The sensor thread writes while the UI thread reads: every read is a whole
+// value that was written, the writer's progress is seen in order, and its
+// last value arrives without waiting for the writer to end.
 TEST(ManagerTest, CpuTemperatureCrossesThreads) {
-  std::thread worker([] { Manager::SetCPUTemp(57.5f); });
-  worker.join();
-  EXPECT_EQ(Manager::GetCPUTemp(), 57.5f);
+  constexpr int kWrites = 20000;
+  constexpr int kReadsBeforeLastWrite = 200;
+  // Quarters are exact in a float, and their bit patterns differ widely, so a
+  // torn read would give a value that was never written.
+  const auto written = [](int i) { return static_cast<float>(i) * 0.5f + 0.25f; };
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  Manager::SetCPUTemp(written(0));
+  std::atomic<int> reads{0};
+  std::atomic<bool> finished{false};
+  std::thread writer([&] {
+    for (int i = 1; i < kWrites; ++i) Manager::SetCPUTemp(written(i));
+    // The last value waits until the reader has been reading beside us.
+    while (reads < kReadsBeforeLastWrite && std::chrono::steady_clock::now() < until)
+      std::this_thread::yield();
+    Manager::SetCPUTemp(written(kWrites));
+    finished = true;
+  });
+  int readsWhileWriting = 0, bad = 0;
+  float last = written(0);
+  while (std::chrono::steady_clock::now() < until) {
+    const bool writing = !finished;
+    const float seen = Manager::m_cpu_temp;
+    const float index = (seen - 0.25f) * 2.0f;
+    if (index != std::floor(index) || index < 0 || index > kWrites || seen < last) ++bad;
+    if (writing) ++readsWhileWriting;
+    last = seen;
+    ++reads;
+    if (seen == written(kWrites)) break;
+  }
+  writer.join();
+  EXPECT_EQ(bad, 0) << "of " << reads << " reads";
+  EXPECT_GE(readsWhileWriting, kReadsBeforeLastWrite);
+  EXPECT_EQ(last, written(kWrites));
+  Manager::SetCPUTemp(57.5f);
   EXPECT_EQ(static_cast<int>(Manager::m_cpu_temp), 57);
 }
 

@@ -203,7 +203,7 @@ Result Guarded(Result failure, Body&& body) noexcept {
   try {
     return body();
   } catch (...) {
-    ::ostrel::ReportSwallowed("tools/hidsim/hidapi_exports.cpp Guarded");
+    OSTREL_REPORT_CAUGHT();
     return failure;
   }
 }

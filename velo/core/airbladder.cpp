@@ -1,6 +1,7 @@
 #include "velo/core/airbladder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "common/win/unique_any.h"
@@ -8,6 +9,7 @@
 #include "velo/core/manager.h"
 #include "velo/core/module.h"
 #include "velo/plain/balloon_layout.h"
+#include "velo/plain/window_style.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {
@@ -21,18 +23,21 @@ constexpr int kKeepOnFocusLoss = AIRBLADDER_RIGHT_KEPT;
 constexpr float kFontPixels = 14.0f;
 constexpr INT kNoWrapTrailing = 0x1800;
 
-std::unique_ptr<Gdiplus::Image> LoadSkin(const CString& file, int& w, int& h) {
-  auto image = MRender::LoadImageFromFile(Manager::GetSkinPath() + file);
-  w = image ? static_cast<int>(image->GetWidth()) : 0;
-  h = image ? static_cast<int>(image->GetHeight()) : 0;
-  return image;
+std::unique_ptr<Gdiplus::Image> FromSkin(const CString& file) {
+  return MRender::LoadImageFromFile(Manager::GetSkinPath() + file);
 }
 
-std::unique_ptr<Gdiplus::Image> LoadResource(UINT id, const CString& type, int& w, int& h) {
-  auto image = MRender::LoadImageFromIDResource(id, type, Manager::GetInstance());
-  w = image ? static_cast<int>(image->GetWidth()) : 0;
-  h = image ? static_cast<int>(image->GetHeight()) : 0;
-  return image;
+std::unique_ptr<Gdiplus::Image> FromResource(UINT id, const CString& type) {
+  return MRender::LoadImageFromIDResource(id, type, Manager::GetInstance());
+}
+
+// Each image of the balloon is kept with its size; TRUE when it loaded.
+BOOL Keep(std::unique_ptr<Gdiplus::Image> loaded, std::unique_ptr<Gdiplus::Image>& image, int& width,
+          int& height) {
+  image = std::move(loaded);
+  width = image ? static_cast<int>(image->GetWidth()) : 0;
+  height = image ? static_cast<int>(image->GetHeight()) : 0;
+  return image ? TRUE : FALSE;
 }
 
 // The paint manager's view of the balloon: the window and its object, made
@@ -134,8 +139,8 @@ void MAirBladder::CloseWindow() {
 
 int MAirBladder::OnCreate(CREATESTRUCTW*) {
   if (!HoldsHandle()) return 1;
-  const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & 0xFF3BFFFF) | 0x06000008);
+  const auto style = static_cast<std::uint32_t>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(SkinnedWindowStyle(style)));
   ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   return 1;
 }
@@ -191,36 +196,28 @@ int MAirBladder::PostNcDestroy() { return 0; }
 int MAirBladder::OnDestroy() { return 0; }
 
 BOOL MAirBladder::LoadBKImage(CString file) {
-  m_pBkImage = LoadSkin(file, m_nBkWidth, m_nBkHeight);
-  return m_pBkImage ? TRUE : FALSE;
+  return Keep(FromSkin(file), m_pBkImage, m_nBkWidth, m_nBkHeight);
 }
 BOOL MAirBladder::LoadBKImage(UINT id, CString type) {
-  m_pBkImage = LoadResource(id, type, m_nBkWidth, m_nBkHeight);
-  return m_pBkImage ? TRUE : FALSE;
+  return Keep(FromResource(id, type), m_pBkImage, m_nBkWidth, m_nBkHeight);
 }
 BOOL MAirBladder::LoadArrowLImage(CString file) {
-  m_pArrowL = LoadSkin(file, m_nArrowLWidth, m_nArrowLHeight);
-  return m_pArrowL ? TRUE : FALSE;
+  return Keep(FromSkin(file), m_pArrowL, m_nArrowLWidth, m_nArrowLHeight);
 }
 BOOL MAirBladder::LoadArrowLImage(UINT id, CString type) {
-  m_pArrowL = LoadResource(id, type, m_nArrowLWidth, m_nArrowLHeight);
-  return m_pArrowL ? TRUE : FALSE;
+  return Keep(FromResource(id, type), m_pArrowL, m_nArrowLWidth, m_nArrowLHeight);
 }
 BOOL MAirBladder::LoadArrowRImage(CString file) {
-  m_pArrowR = LoadSkin(file, m_nArrowRWidth, m_nArrowRHeight);
-  return m_pArrowR ? TRUE : FALSE;
+  return Keep(FromSkin(file), m_pArrowR, m_nArrowRWidth, m_nArrowRHeight);
 }
 BOOL MAirBladder::LoadArrowRImage(UINT id, CString type) {
-  m_pArrowR = LoadResource(id, type, m_nArrowRWidth, m_nArrowRHeight);
-  return m_pArrowR ? TRUE : FALSE;
+  return Keep(FromResource(id, type), m_pArrowR, m_nArrowRWidth, m_nArrowRHeight);
 }
 BOOL MAirBladder::LoadArrowTImage(CString file) {
-  m_pArrowT = LoadSkin(file, m_nArrowTWidth, m_nArrowTHeight);
-  return m_pArrowT ? TRUE : FALSE;
+  return Keep(FromSkin(file), m_pArrowT, m_nArrowTWidth, m_nArrowTHeight);
 }
 BOOL MAirBladder::LoadArrowTImage(UINT id, CString type) {
-  m_pArrowT = LoadResource(id, type, m_nArrowTWidth, m_nArrowTHeight);
-  return m_pArrowT ? TRUE : FALSE;
+  return Keep(FromResource(id, type), m_pArrowT, m_nArrowTWidth, m_nArrowTHeight);
 }
 
 void MAirBladder::SetBackMode(enumBackMode mode, int value) noexcept {
@@ -261,7 +258,7 @@ void MAirBladder::Fit() {
   const Gdiplus::Size size = MeasureLine(font);
   const std::wstring& s = m_strText.str();
   m_nLines = 1 + static_cast<int>(std::count(s.begin(), s.end(), L'\n'));
-  if (m_nLines == 1 || m_nMode == 4) {
+  if (m_nLines == 1 || m_nMode == AIRBLADDER_ABOVE_POINT) {
     m_pFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
     m_pFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
   }
@@ -280,15 +277,14 @@ void MAirBladder::Fit() {
 
 int MAirBladder::OnPaint() {
   if (!IsLive() || ::IsIconic(m_hWnd)) return 1;
-  PAINTSTRUCT ps{};
-  ::BeginPaint(m_hWnd, &ps);
+  const ostrel::win::scoped_paint paint(m_hWnd);
   RECT client{};
   ::GetClientRect(m_hWnd, &client);
   const int cw = client.right;
   const int ch = client.bottom;
   if (cw > 0 && ch > 0) {
-    ostrel::win::unique_hdc mem(::CreateCompatibleDC(ps.hdc));
-    ostrel::win::unique_hbitmap bitmap = MRender::CreateARGB32Bitmap(ps.hdc, cw, ch, nullptr);
+    ostrel::win::unique_hdc mem(::CreateCompatibleDC(paint.dc()));
+    ostrel::win::unique_hbitmap bitmap = MRender::CreateARGB32Bitmap(paint.dc(), cw, ch, nullptr);
     if (mem && bitmap) {
       ostrel::win::scoped_select select(mem.get(), bitmap.get());
       ::SetBkMode(mem.get(), TRANSPARENT);
@@ -323,7 +319,6 @@ int MAirBladder::OnPaint() {
       ::UpdateLayeredWindow(m_hWnd, nullptr, nullptr, &sz, mem.get(), &src, 0, &blend, ULW_ALPHA);
     }
   }
-  ::EndPaint(m_hWnd, &ps);
   return 1;
 }
 

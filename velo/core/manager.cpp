@@ -55,7 +55,7 @@ void Manager::AddWnd(MWindow* window) noexcept {
   try {
     WindowRegistry()[window] = 0;
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/manager.cpp Manager::AddWnd");
+    OSTREL_REPORT_CAUGHT();
   }
 }
 

@@ -17,6 +17,21 @@ std::vector<std::unique_ptr<MControl>> TakeAll(std::vector<std::unique_ptr<MCont
   return std::exchange(list, {});
 }
 
+}  // namespace
+
+// The copy that a walk which calls out works on; each entry keeps its control
+// alive while it is called.
+std::vector<ControlRef> MControl::RefsOf(const std::vector<std::unique_ptr<MControl>>& list,
+                                         CriticalSection& lock) {
+  CriticalSectionGuard guard(lock);
+  std::vector<ControlRef> refs;
+  refs.reserve(list.size());
+  for (const auto& c : list) refs.emplace_back(c.get());
+  return refs;
+}
+
+namespace {
+
 void DestroyAll(std::vector<std::unique_ptr<MControl>> list) noexcept {
   for (auto& c : list) c->Detach();
   list.clear();
@@ -230,22 +245,20 @@ MControl* MControl::AddArea(std::unique_ptr<MControl> child) {
   return AdoptChild(m_areaControls, m_areaLock, std::move(child));
 }
 
+// Searched on copies of the lists: a child's search takes the child's own
+// list lock, and holding this list's lock across it would order the two
+// locks against a thread that holds the child's and waits for this one.
 MControl* MControl::GetControl(UINT id) {
-  {
-    CriticalSectionGuard guard(m_subLock);
-    for (size_t i = 0; i < m_subControls.size(); ++i) {
-      MControl* child = m_subControls[i].get();
-      if (child->m_uControlID == id) return child;
-      if (MControl* found = child->GetControl(id)) return found;
+  MControl* found = nullptr;
+  const auto search = [&found, id](const std::vector<ControlRef>& refs) {
+    for (const ControlRef& ref : refs) {
+      ref.Call([&found, id](MControl* c) { found = c->m_uControlID == id ? c : c->GetControl(id); });
+      if (found) return true;
     }
-  }
-  CriticalSectionGuard guard(m_areaLock);
-  for (size_t i = 0; i < m_areaControls.size(); ++i) {
-    MControl* area = m_areaControls[i].get();
-    if (area->m_uControlID == id) return area;
-    if (MControl* found = area->GetControl(id)) return found;
-  }
-  return nullptr;
+    return false;
+  };
+  if (!search(RefsOf(m_subControls, m_subLock))) search(RefsOf(m_areaControls, m_areaLock));
+  return found;
 }
 
 std::vector<MControl*> MControl::GetControls() {

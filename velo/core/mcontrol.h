@@ -239,6 +239,8 @@ class VELO_API MControl : public MObject {
   void NotifyKey(UINT vk, UINT flags);
   MControl* AdoptChild(std::vector<std::unique_ptr<MControl>>& list, CriticalSection& lock,
                        std::unique_ptr<MControl> child);
+  static std::vector<ControlRef> RefsOf(const std::vector<std::unique_ptr<MControl>>& list,
+                                        CriticalSection& lock);
 };
 
 }  // namespace VELO

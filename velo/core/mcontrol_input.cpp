@@ -177,12 +177,7 @@ int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
 // the UI thread, which holds it while routing input, may wait on a child.
 int MControl::OnTimer() {
   const int own = OnControlTimer();
-  std::vector<ControlRef> children;
-  {
-    CriticalSectionGuard guard(m_subLock);
-    children.reserve(m_subControls.size());
-    for (const auto& child : m_subControls) children.emplace_back(child.get());
-  }
+  const std::vector<ControlRef> children = RefsOf(m_subControls, m_subLock);
   int any = 0;
   for (const ControlRef& ref : children) {
     ref.Call([&any](MControl* child) {

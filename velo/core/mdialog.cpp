@@ -1,20 +1,22 @@
 #include "velo/core/mdialog.h"
 
+#include <cstdint>
 #include <optional>
 
 #include "velo/core/airbladder.h"
 #include "velo/core/handler_dispatch.h"
 #include "velo/core/mcontrol.h"
 #include "velo/plain/lifetime_watch.h"
+#include "velo/plain/shadow_shape.h"
+#include "velo/plain/window_style.h"
 
 namespace VELO {
 namespace {
 
 using render::LifetimeWatch;
 
-constexpr int kShadowLimit = 35;
-
-bool InShadowRange(int v) noexcept { return v >= -kShadowLimit && v <= kShadowLimit; }
+using render::InShadowRange;
+using render::kShadowLimit;
 
 }  // namespace
 
@@ -97,8 +99,8 @@ LRESULT MDialog::OnUserCloseWindow(WPARAM wParam, LPARAM lParam) {
 
 int MDialog::OnCreate(CREATESTRUCTW*) {
   if (!HoldsHandle()) return 1;
-  const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & 0xFF3BFFFF) | 0x06000008);
+  const auto style = static_cast<std::uint32_t>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(SkinnedWindowStyle(style)));
   return 1;
 }
 

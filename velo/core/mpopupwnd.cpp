@@ -1,10 +1,12 @@
 #include "velo/core/mpopupwnd.h"
 
+#include <cstdint>
 #include <optional>
 
 #include "velo/core/handler_dispatch.h"
 #include "velo/core/mcontrol.h"
 #include "velo/plain/lifetime_watch.h"
+#include "velo/plain/window_style.h"
 
 namespace VELO {
 
@@ -67,8 +69,8 @@ void MPopupWnd::CloseWindow() {
 
 int MPopupWnd::OnCreate(CREATESTRUCTW*) {
   if (!HoldsHandle()) return 1;
-  const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & 0xFF3BFFFF) | 0x06000008);
+  const auto style = static_cast<std::uint32_t>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(SkinnedWindowStyle(style)));
   ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   return 1;
 }

@@ -144,7 +144,7 @@ LRESULT MWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noe
     self->OnDestroyMessage(hwnd);
     return result;
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/mwindow.cpp MWindow::Dispatch");
+    OSTREL_REPORT_CAUGHT();
     // A handler's exception must not unwind through the system's frames.
     return 0;
   }

@@ -28,7 +28,7 @@ HICON WindowIcon(HINSTANCE module, UINT id, int cx, int cy) noexcept {
       icon.reset(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0)));
     return icon.get();
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/mwindow_placement.cpp WindowIcon");
+    OSTREL_REPORT_CAUGHT();
     return nullptr;
   }
 }

@@ -61,7 +61,7 @@ RKTimer::RKTimer() noexcept {
   try {
     r.objects.push_back(this);
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::RKTimer");
+    OSTREL_REPORT_CAUGHT();
     // Without a place in the list the object simply never gets callbacks:
     // TimerCallProc only calls objects it finds there.
   }
@@ -117,7 +117,7 @@ UINT RKTimer::SetTimer(UINT elapse, CString name, int appFlag) noexcept {
     std::lock_guard guard(r.lock);
     m_timers.push_back(TimerEntry{id, std::move(name), appFlag});
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::SetTimer");
+    OSTREL_REPORT_CAUGHT();
     if (id) ::timeKillEvent(id);
     return 0;
   }
@@ -185,7 +185,7 @@ CString RKTimer::GetTimerName(UINT id) noexcept {
     const TimerEntry* e = Find(id);
     return e ? e->name : CString();
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::GetTimerName");
+    OSTREL_REPORT_CAUGHT();
     return CString();
   }
 }
@@ -216,7 +216,7 @@ void CALLBACK RKTimer::TimerCallProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, D
   try {
     Deliver(timer, id);
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/core/rktimer.cpp RKTimer::TimerCallProc");
+    OSTREL_REPORT_CAUGHT();
     // Nothing may unwind into the system's timer thread.
   }
 }

@@ -13,7 +13,7 @@ int ControlTicker::Add(MControl* control) noexcept {
   try {
     m_controls.emplace_back(control);
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/paint/control_ticker.cpp ControlTicker::Add");
+    OSTREL_REPORT_CAUGHT();
     return 0;
   }
   return 1;

@@ -34,7 +34,7 @@ bool FontCache::AddMemoryFont(UINT id) noexcept {
   try {
     m_memoryFonts.push_back(std::move(font));
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/paint/font_cache.cpp FontCache::AddMemoryFont");
+    OSTREL_REPORT_CAUGHT();
     return false;
   }
   return true;

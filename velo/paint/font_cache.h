@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win/unique_any.h"
 #include "velo/core/critical_section.h"
 #include "velo/core/cstring.h"
 #include "velo/core/velo_api.h"
@@ -41,10 +42,7 @@ class VELO_API FontCache {
   Gdiplus::FontFamily* StoreFirstFamily(const wchar_t* name,
                                         std::unique_ptr<Gdiplus::PrivateFontCollection> collection);
 
-  struct MemoryFontCloser {
-    void operator()(HANDLE h) const noexcept { ::RemoveFontMemResourceEx(h); }
-  };
-  using MemoryFont = std::unique_ptr<void, MemoryFontCloser>;
+  using MemoryFont = ostrel::win::unique_memory_font;
 
   CriticalSection m_lock;
   std::map<std::wstring, std::unique_ptr<Gdiplus::FontFamily>> m_families;

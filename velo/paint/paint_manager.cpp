@@ -21,15 +21,12 @@ PaintManager::~PaintManager() {
   m_tooltip.Destroy();
   m_balloon.reset();
   ClearAllControls();
-  FlushDelayed();
+  m_lists.FlushDelayed();
 }
 
 void PaintManager::Init(HWND window, MWindow* dialog) noexcept {
   if (!window || !::IsWindow(window)) return;
-  if (window != m_hWnd) {
-    if (m_hDC && m_hWnd) ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = ::GetDC(window);
-  }
+  if (window != m_hWnd) m_hDC = ostrel::win::unique_window_dc(window);
   m_hWnd = window;
   m_pDialog = dialog;
   m_overlay.Bind(window, &m_bLayered);
@@ -137,7 +134,7 @@ void PaintManager::SetScrollResID(UINT vertical, UINT horizontal) noexcept {
 }
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  DispatchScope scope(this);
+  const ControlLists::DispatchScope scope(m_lists);
   for (const ControlRef& ref : Snapshot(false)) {
     MControl* c = ref.Get();
     if (c && c->OnWindowMessage(msg, wParam, lParam)) return 0;
@@ -221,14 +218,13 @@ void PaintManager::DestroyData() {
   m_bInitialized = 0;
   m_background.Reset();
   m_pBkImage.reset();
-  if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
-  m_hDC = nullptr;
+  m_hDC.reset();
   RKTimer::KillTimer();
   m_uMTimerID = 0;
   m_ticker.Clear();
   ClearTimers();
   m_overlay.Stop();
-  if (m_bCaretOn && Live()) ::KillTimer(m_hWnd, render::kCaretTimerId);
+  if (Live()) m_caret.Stop(m_hWnd);
   ClearAllControls();
   ClearImgResInfo();
   ClearTempFont();

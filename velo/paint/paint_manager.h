@@ -33,10 +33,13 @@
 #include "velo/core/velo_api.h"
 #include "velo/paint/background_cache.h"
 #include "velo/paint/balloon_hook.h"
+#include "velo/paint/caret.h"
+#include "velo/paint/control_lists.h"
 #include "velo/paint/control_ticker.h"
 #include "velo/paint/drop_target.h"
 #include "velo/paint/font_cache.h"
 #include "velo/paint/image_cache.h"
+#include "velo/paint/input_router.h"
 #include "velo/paint/message_overlay.h"
 #include "velo/paint/shadow_settings.h"
 #include "velo/paint/tooltip.h"
@@ -62,7 +65,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   // Binding and window. Init is ignored for a null or dead handle.
   void Init(HWND window, MWindow* dialog) noexcept;
   HWND GetPaintWnd() const noexcept { return m_hWnd; }
-  HDC GetPaintDC() const noexcept { return m_hDC; }
+  HDC GetPaintDC() const noexcept { return m_hDC.get(); }
   MWindow* GetMDialog() const noexcept { return m_pDialog; }
   int IsInitialized() const noexcept { return m_bInitialized; }
   void Invalidate() noexcept;
@@ -75,7 +78,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   BOOL PostMessageW(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   void SetCapture() noexcept;
   void ReleaseCapture() noexcept;
-  int IsCaptured() const noexcept { return m_bCaptured; }
+  int IsCaptured() const noexcept { return m_input.IsCaptured(); }
 
   // Appearance.
   BOOL LoadBKImage(CString file);
@@ -85,7 +88,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void SetLayeredWindow(BOOL layered) noexcept { m_bLayered = layered ? 1 : 0; }
   int IsLayered() const noexcept { return m_bLayered; }
   void EnableDrawInfo(BOOL on) noexcept { m_bDrawInfo = on ? 1 : 0; }
-  void EnableWndDrag(BOOL on) noexcept { m_bWndDrag = on ? 1 : 0; }
+  void EnableWndDrag(BOOL on) noexcept { m_input.EnableWindowDrag(on != FALSE); }
   void SetCaptionRect(CRect rc) noexcept { m_rcCaption = rc; }
   CRect GetCaptionRect() const noexcept { return m_rcCaption; }
   void SetWindowMaxSize(int cx, int cy) noexcept;
@@ -119,11 +122,11 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   LRESULT OnControlUpdate(CRect rc, int resetCache, MControl* control);
 
   // Focus and input state.
-  MControl* GetFocusControl() override { return m_focus.Get(); }
+  MControl* GetFocusControl() override { return m_input.Focus(); }
   void SetFocusControl(MControl* control) override;
   MControl* GetNextFocusableControl();
   MControl* GetPrevFocusableControl();
-  MControl* GetHoverControl() const noexcept { return m_hover.Get(); }
+  MControl* GetHoverControl() const noexcept { return m_input.Hover(); }
 
   // Messages.
   LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -199,7 +202,7 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void CreateCaret(HBITMAP bitmap, int width, int height) noexcept;
   void ShowCaret(BOOL show) noexcept;
   void SetCaretPos(MRichEdit* owner, int x, int y) noexcept;
-  MRichEdit* GetCurrentCaretObject() const noexcept { return m_pCaretOwner; }
+  MRichEdit* GetCurrentCaretObject() const noexcept { return m_caret.Owner(); }
   void DrawCaret(HDC dc, const CRect& paint) noexcept;
 
   // One control rendered alone into a new 32-bit bitmap (drag images).
@@ -242,34 +245,16 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   void DrawInfo(Gdiplus::Graphics& g, int width);
 
  private:
-  // While one is alive, controls removed by handlers wait in m_delayed.
-  class DispatchScope {
-   public:
-    explicit DispatchScope(PaintManager* pm) noexcept : pm_(pm) { ++pm_->m_nDispatchDepth; }
-    ~DispatchScope() {
-      if (--pm_->m_nDispatchDepth == 0) pm_->FlushDelayed();
-    }
-    DispatchScope(const DispatchScope&) = delete;
-    DispatchScope& operator=(const DispatchScope&) = delete;
-
-   private:
-    PaintManager* pm_;
-  };
   bool Live() const noexcept { return m_hWnd && ::IsWindow(m_hWnd); }
-  std::vector<ControlRef> Snapshot(bool areas);
-  void StartDrag();
+  std::vector<ControlRef> Snapshot(bool areas) { return m_lists.Snapshot(areas); }
   // The topmost responding control under a client point, or null.
   MControl* ControlAt(CPoint pt);
-  int ReleaseToHover(int (MControl::*release)(UINT, CPoint), UINT keys, CPoint pt);
-  int DoubleClickToHover(int (MControl::*click)(UINT, CPoint), UINT keys, CPoint pt);
-  void FlushDelayed() noexcept;
-  MControl* FindFocusable(bool forward);
   static unsigned CurrentModifierCode() noexcept;
 
   // Binding.
   int m_bInitialized = 0;
   HWND m_hWnd = nullptr;
-  HDC m_hDC = nullptr;
+  ostrel::win::unique_window_dc m_hDC;
   MWindow* m_pDialog = nullptr;
   // Appearance.
   COLORREF m_crFill = 0x00C8C8C8;
@@ -286,24 +271,11 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   DWORD m_dwDefaultColor = 0x00808080;
   UINT m_uScrollV = 102;
   UINT m_uScrollH = 101;
-  // Controls.
-  std::vector<std::unique_ptr<MControl>> m_areas;
-  std::vector<std::unique_ptr<MControl>> m_controls;
-  // Input.
-  ControlRef m_hover;
-  ControlRef m_focus;
-  int m_bTracking = 0;
-  int m_bLeftPressed = 0;
-  int m_bCaptured = 0;
-  int m_bWndDrag = 1;
-  int m_bActive = 0;
-  // Drag source.
-  CPoint m_ptDragLast;
-  int m_bDragPending = 0;
-  ostrel::win::unique_hbitmap m_hDragBitmap;
-  // Locks, one per list and cache; never two at once.
-  CriticalSection m_areaLock;
-  CriticalSection m_controlLock;
+  // Controls: the lists, their locks, the dispatch snapshot and the deferred
+  // destruction.
+  ControlLists m_lists;
+  // Input: hover, focus, press, capture, drag start.
+  InputRouter m_input{*this, m_lists};
   // Collaborators.
   BackgroundCache m_background;
   ImageCache m_images;
@@ -312,19 +284,12 @@ class VELO_API PaintManager : public RKTimer, public CIDropTarget, public Contro
   ControlTicker m_ticker;
   std::atomic<UINT> m_uMTimerID{0};
   MessageOverlay m_overlay;
-  CRect m_rcCaret;
-  int m_bCaretShown = 0;
-  int m_bCaretOn = 0;
-  MRichEdit* m_pCaretOwner = nullptr;
-  HBITMAP m_hCaretBitmap = nullptr;  // the caller's, as with ::CreateCaret
+  Caret m_caret;
   ShadowSettings m_shadow;
   std::unique_ptr<MShadow> m_pShadowWnd;
   Tooltip m_tooltip;
   std::unique_ptr<BalloonTip> m_balloon;
   int m_nBalloonOwner = 0;
-  // Controls removed during a dispatch, destroyed when it unwinds.
-  int m_nDispatchDepth = 0;
-  std::vector<std::unique_ptr<MControl>> m_delayed;
 };
 
 }  // namespace VELO

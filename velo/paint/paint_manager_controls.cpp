@@ -1,9 +1,6 @@
 // The window's two control lists: creation through the factory, lookup,
 // removal and the deferred destruction of controls removed during a
 // dispatch, and the repaint requests controls send up.
-#include <algorithm>
-
-#include "common/swallowed_failure.h"
 #include "velo/controls/control_factory.h"
 #include "velo/core/mcontrol.h"
 #include "velo/paint/paint_manager.h"
@@ -33,10 +30,7 @@ MControl* PaintManager::CreateControl(UINT list, MObject* owner, const wchar_t* 
 MControl* PaintManager::AddControl(std::unique_ptr<MControl> control, UINT list) {
   if (!control || list > 1) return nullptr;
   if (!control->GetHost()) control->SetManager(this);
-  MControl* borrowed = control.get();
-  CriticalSectionGuard guard(list == 0 ? m_areaLock : m_controlLock);
-  (list == 0 ? m_areas : m_controls).push_back(std::move(control));
-  return borrowed;
+  return m_lists.Add(std::move(control), list == 0);
 }
 
 MControl* PaintManager::GetControl(UINT id) {
@@ -51,69 +45,14 @@ MControl* PaintManager::GetControl(UINT id) {
   return nullptr;
 }
 
-std::vector<ControlRef> PaintManager::Snapshot(bool areas) {
-  std::vector<ControlRef> out;
-  CriticalSectionGuard guard(areas ? m_areaLock : m_controlLock);
-  const auto& list = areas ? m_areas : m_controls;
-  out.reserve(list.size());
-  for (const auto& c : list) out.emplace_back(c.get());
-  return out;
-}
-
-std::vector<MControl*> PaintManager::GetControls() {
-  std::vector<MControl*> out;
-  for (const ControlRef& r : Snapshot(false)) out.push_back(r.Address());
-  return out;
-}
-
-std::vector<MControl*> PaintManager::GetAreaControls() {
-  std::vector<MControl*> out;
-  for (const ControlRef& r : Snapshot(true)) out.push_back(r.Address());
-  return out;
-}
-
-bool PaintManager::DeferDestroy(std::unique_ptr<MControl>& control) {
-  if (m_nDispatchDepth == 0 || !control) return false;
-  try {
-    m_delayed.push_back(std::move(control));
-  } catch (...) {
-    ::ostrel::ReportSwallowed("velo/paint/paint_manager_controls.cpp PaintManager::DeferDestroy");
-    return false;
-  }
-  return true;
-}
-
-void PaintManager::FlushDelayed() noexcept {
-  // A destructor may remove further controls: take the list each turn.
-  while (!m_delayed.empty()) {
-    auto batch = std::exchange(m_delayed, {});
-    for (auto& c : batch) {
-      c->Detach();
-      c.reset();
-    }
-  }
-}
-
-void PaintManager::RemoveControl(MControl* control) {
-  if (!control) return;
-  std::unique_ptr<MControl> removed;
-  {
-    CriticalSectionGuard guard(m_controlLock);
-    auto it = std::find_if(m_controls.begin(), m_controls.end(),
-                           [control](const std::unique_ptr<MControl>& c) { return c.get() == control; });
-    if (it == m_controls.end()) return;
-    removed = std::move(*it);
-    m_controls.erase(it);
-  }
-  if (m_focus.Address() == control) SetFocusControl(nullptr);
-  removed->MarkDetached();
-  if (!DeferDestroy(removed)) {
-    removed->Detach();
-    removed.reset();
-  }
-}
-
 namespace {
+std::vector<MControl*> Addresses(const std::vector<ControlRef>& refs) {
+  std::vector<MControl*> out;
+  out.reserve(refs.size());
+  for (const ControlRef& r : refs) out.push_back(r.Address());
+  return out;
+}
+
 void DestroyList(std::vector<std::unique_ptr<MControl>> list, ControlHost* host) {
   for (auto& c : list) {
     c->MarkDetached();
@@ -125,23 +64,25 @@ void DestroyList(std::vector<std::unique_ptr<MControl>> list, ControlHost* host)
 }
 }  // namespace
 
-void PaintManager::ClearControls() {
-  std::vector<std::unique_ptr<MControl>> list;
-  {
-    CriticalSectionGuard guard(m_controlLock);
-    list.swap(m_controls);
+std::vector<MControl*> PaintManager::GetControls() { return Addresses(Snapshot(false)); }
+std::vector<MControl*> PaintManager::GetAreaControls() { return Addresses(Snapshot(true)); }
+
+bool PaintManager::DeferDestroy(std::unique_ptr<MControl>& control) { return m_lists.DeferDestroy(control); }
+
+void PaintManager::RemoveControl(MControl* control) {
+  if (!control) return;
+  std::unique_ptr<MControl> removed = m_lists.Take(control);
+  if (!removed) return;
+  m_input.Forget(control);
+  removed->MarkDetached();
+  if (!DeferDestroy(removed)) {
+    removed->Detach();
+    removed.reset();
   }
-  DestroyList(std::move(list), this);
 }
 
-void PaintManager::ClearAreaControls() {
-  std::vector<std::unique_ptr<MControl>> list;
-  {
-    CriticalSectionGuard guard(m_areaLock);
-    list.swap(m_areas);
-  }
-  DestroyList(std::move(list), this);
-}
+void PaintManager::ClearControls() { DestroyList(m_lists.TakeAll(false), this); }
+void PaintManager::ClearAreaControls() { DestroyList(m_lists.TakeAll(true), this); }
 
 void PaintManager::ClearAllControls() {
   ClearAreaControls();

@@ -82,7 +82,7 @@ BOOL PaintManager::PaintFrame(HDC paintDC, CRect update) {
   if (m_bLayered) {
     ::GdiFlush();
     OpaqueGdiPixels(bits, w, h, update);
-    if (m_bCaretShown) OpaqueRect(bits, w, h, m_rcCaret & update);
+    if (m_caret.IsVisible()) OpaqueRect(bits, w, h, m_caret.Rect() & update);
   }
   // A GDI+ context costs time under Wine: only when something is drawn.
   if (m_bDrawInfo || m_overlay.IsVisible()) {
@@ -147,18 +147,7 @@ void PaintManager::DrawInfo(Gdiplus::Graphics& g, int width) {
   g.DrawString(text, -1, &font, box, &format, &ink);
 }
 
-void PaintManager::DrawCaret(HDC dc, const CRect& paint) noexcept {
-  // The caret belongs to the window; its owner is only recorded.
-  if (!m_bCaretShown || m_rcCaret.IsRectEmpty() || !m_rcCaret.Intersects(paint)) return;
-  if (m_hCaretBitmap) {
-    ostrel::win::unique_hdc src = MRender::CreateCompatibleDC(dc);
-    ostrel::win::scoped_select sel(src.get(), m_hCaretBitmap);
-    ::BitBlt(dc, m_rcCaret.left, m_rcCaret.top, m_rcCaret.Width(), m_rcCaret.Height(), src.get(), 0, 0,
-             SRCINVERT);
-    return;
-  }
-  ::PatBlt(dc, m_rcCaret.left, m_rcCaret.top, m_rcCaret.Width(), m_rcCaret.Height(), DSTINVERT);
-}
+void PaintManager::DrawCaret(HDC dc, const CRect& paint) noexcept { m_caret.Draw(dc, paint); }
 
 HBITMAP PaintManager::GenerateBitmap(MControl* control, CRect rc, DWORD argb) {
   if (!control || rc.right <= 0 || rc.bottom <= 0 || rc.IsRectEmpty()) return nullptr;

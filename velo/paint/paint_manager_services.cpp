@@ -57,8 +57,7 @@ void PaintManager::ClearTimers() noexcept { m_windowTimers.Clear(m_hWnd); }
 void PaintManager::OnTimer(UINT_PTR id) {
   const auto timerId = static_cast<UINT>(id);
   if (timerId == render::kCaretTimerId) {
-    m_bCaretShown = m_bCaretShown ? 0 : 1;
-    InvalidateRect(m_rcCaret, FALSE);
+    InvalidateRect(m_caret.Blink(), FALSE);
     return;
   }
   if (m_overlay.OnTimer(timerId)) return;
@@ -198,34 +197,15 @@ BOOL PaintManager::ShowAirBladder(BOOL show, int ownerId) {
 }
 
 void PaintManager::CreateCaret(HBITMAP bitmap, int width, int height) noexcept {
-  m_hCaretBitmap = bitmap;
-  m_rcCaret.right = m_rcCaret.left + width;
-  m_rcCaret.bottom = m_rcCaret.top + height;
+  m_caret.Create(bitmap, width, height);
 }
 
 void PaintManager::ShowCaret(BOOL show) noexcept {
-  if (!Live()) return;
-  if (show) {
-    m_bCaretOn = 1;
-    m_bCaretShown = 1;
-    // INFINITE: the user turned blinking off, the caret stays on.
-    const UINT blink = ::GetCaretBlinkTime();
-    if (blink != 0 && blink != INFINITE) ::SetTimer(m_hWnd, render::kCaretTimerId, blink, nullptr);
-  } else {
-    m_bCaretOn = 0;
-    m_bCaretShown = 0;
-    ::KillTimer(m_hWnd, render::kCaretTimerId);
-  }
-  InvalidateRect(m_rcCaret, FALSE);
+  if (Live()) InvalidateRect(m_caret.Show(m_hWnd, show != FALSE), FALSE);
 }
 
 void PaintManager::SetCaretPos(MRichEdit* owner, int x, int y) noexcept {
-  const int w = m_rcCaret.Width() > 0 ? m_rcCaret.Width() : 1;
-  const int h = m_rcCaret.Height() > 0 ? m_rcCaret.Height() : 16;
-  const CRect old = m_rcCaret;
-  m_pCaretOwner = owner;
-  m_rcCaret = CRect(x, y, x + w, y + h);
-  InvalidateRect(old | m_rcCaret, FALSE);
+  InvalidateRect(m_caret.MoveTo(owner, x, y), FALSE);
 }
 
 }  // namespace VELO

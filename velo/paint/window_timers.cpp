@@ -27,7 +27,7 @@ BOOL WindowTimers::Set(HWND window, MControl* control, UINT id, UINT elapse) noe
   try {
     m_records.push_back({window, id, windowId, 0, ControlRef(control)});
   } catch (...) {
-    ::ostrel::ReportSwallowed("velo/paint/window_timers.cpp WindowTimers::Set");
+    OSTREL_REPORT_CAUGHT();
     ::KillTimer(window, windowId);
     return FALSE;
   }
@@ -77,7 +77,7 @@ std::vector<ControlRef> WindowTimers::Due(HWND window, UINT windowTimerId) noexc
       try {
         due.push_back(r.control);
       } catch (...) {
-        ::ostrel::ReportSwallowed("velo/paint/window_timers.cpp WindowTimers::Due");
+        OSTREL_REPORT_CAUGHT();
       }
     }
     return false;

@@ -9,6 +9,10 @@
 
 namespace VELO::render {
 
+// The largest reach, softness and offset a shadow takes, either way.
+inline constexpr int kShadowLimit = 35;
+constexpr bool InShadowRange(int v) noexcept { return v >= -kShadowLimit && v <= kShadowLimit; }
+
 struct RowSpan {
   int first = 0;
   int last = -1;  // last < first: no pixel of the row is inside

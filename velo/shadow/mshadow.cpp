@@ -6,16 +6,55 @@
 #include "velo/core/manager.h"
 #include "velo/paint/paint_manager.h"
 #include "velo/plain/shadow_shape.h"
+#include "velo/plain/shadow_state.h"
 #include "velo/render/mrender.h"
 
 namespace VELO {
 namespace {
 
 constexpr wchar_t kShadowClass[] = L"ShadowWnd";
-constexpr int kLimit = 35;
 bool g_registered = false;
 
-bool InRange(int v) noexcept { return v >= -kLimit && v <= kLimit; }
+using render::InShadowRange;
+using render::kShadowLimit;
+
+bool ToOwnerEvent(UINT msg, WPARAM wParam, render::OwnerEvent& event) noexcept {
+  using render::OwnerEvent;
+  switch (msg) {
+    case WM_DESTROY:
+      event = OwnerEvent::Destroyed;
+      return true;
+    case WM_MOVE:
+    case WM_WINDOWPOSCHANGED:
+      event = OwnerEvent::Moved;
+      return true;
+    case WM_SIZE:
+      event = OwnerEvent::Sized;
+      return true;
+    case WM_PAINT:
+      event = OwnerEvent::Painted;
+      return true;
+    case WM_SHOWWINDOW:
+      event = wParam ? OwnerEvent::Shown : OwnerEvent::Hidden;
+      return true;
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+      event = OwnerEvent::Activated;
+      return true;
+    case WM_EXITSIZEMOVE:
+      event = OwnerEvent::SizeMoveEnded;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The owner as its style shows it: at creation and when the shadow is turned
+// back on.
+render::OwnerFacts StyleFacts(HWND owner) noexcept {
+  const LONG_PTR style = ::GetWindowLongPtrW(owner, GWL_STYLE);
+  return render::OwnerFacts{(style & WS_VISIBLE) != 0, (style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0, false};
+}
 
 // The owner's outline, one span per row: its window region, or its whole
 // rectangle when it has none.
@@ -76,21 +115,13 @@ void MShadow::Create(PaintManager* manager) {
   m_pManager = manager;
   m_hOwner = owner;
   GetShadowMap()[owner] = this;
-  const LONG_PTR ownerStyle = ::GetWindowLongPtrW(owner, GWL_STYLE);
+  const render::OwnerFacts facts = StyleFacts(owner);
   // A bare popup: a layered window never shows a frame, and frame or system
   // menu bits make window managers (Wine's X11 driver among them) treat it as
   // a managed top-level window, with a round trip on every show and hide.
   m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE, kShadowClass, nullptr,
                              WS_POPUP, CW_USEDEFAULT, 0, 0, 0, owner, nullptr, Manager::m_hInstance, nullptr);
-  if (!(ownerStyle & WS_VISIBLE)) {
-    m_Status = 1;
-  } else if (ownerStyle & (WS_MINIMIZE | WS_MAXIMIZE)) {
-    m_Status = 5;
-  } else {
-    m_Status = 7;
-    ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-    Update(owner);
-  }
+  Apply(render::StartShadow(facts), owner, 0);
   m_OriParentProc = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MShadow::ParentProc)));
 }
@@ -110,79 +141,48 @@ void MShadow::Unhook() noexcept {
   m_hOwner = nullptr;
 }
 
+void MShadow::Apply(const render::ShadowStep& step, HWND owner, LPARAM size) {
+  m_Status = static_cast<BYTE>(step.state);
+  const unsigned actions = step.actions;
+  if (actions & render::kDestroyShadow) {
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+    m_hWnd = nullptr;
+  }
+  if (actions & render::kHideShadow) ::ShowWindow(m_hWnd, SW_HIDE);
+  if (actions & render::kShowShadow) ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+  if (actions & render::kMoveShadow) {
+    RECT wr{};
+    ::GetWindowRect(owner, &wr);
+    const POINT at = ShadowOrigin(wr);
+    ::SetWindowPos(m_hWnd, owner, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  if ((actions & render::kKeepBehindOwner) && m_hWnd) {
+    ::SetWindowPos(m_hWnd, owner, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOSIZE);
+  }
+  if (actions & render::kRedrawShadow) Update(owner);
+  if (actions & render::kRedrawOnPaint) m_bUpdate = 1;
+  if ((actions & render::kRedrawIfPending) && m_bUpdate) {
+    Update(owner);
+    m_bUpdate = 0;
+  }
+  if (actions & render::kRememberSize) m_WndSize = size;
+}
+
 LRESULT CALLBACK MShadow::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& map = GetShadowMap();
   const auto it = map.find(hwnd);
   if (it == map.end()) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   MShadow* self = it->second;
   const WNDPROC previous = self->m_OriParentProc;
-  if (!self->m_bDisabled) {
-    switch (msg) {
-      case WM_DESTROY:
-        if (self->m_hWnd) ::DestroyWindow(self->m_hWnd);
-        self->m_hWnd = nullptr;
-        self->m_Status = 0;
-        break;
-      case WM_MOVE:
-      case WM_WINDOWPOSCHANGED:
-        if (self->m_Status & 2) {
-          RECT wr{};
-          ::GetWindowRect(hwnd, &wr);
-          const POINT at = self->ShadowOrigin(wr);
-          ::SetWindowPos(self->m_hWnd, hwnd, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-        break;
-      case WM_SIZE:
-        if (!(self->m_Status & 1)) break;
-        if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
-          ::ShowWindow(self->m_hWnd, SW_HIDE);
-          self->m_Status &= ~2;
-        } else if (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) {
-          const bool grew =
-              LOWORD(lParam) > LOWORD(self->m_WndSize) || HIWORD(lParam) > HIWORD(self->m_WndSize);
-          if (!(self->m_Status & 2)) {
-            ::ShowWindow(self->m_hWnd, SW_SHOWNOACTIVATE);
-            self->m_Status |= 2;
-          }
-          // Growing: the owner has not painted its new size yet; redraw with it.
-          if (grew) {
-            self->m_bUpdate = 1;
-          } else {
-            self->Update(hwnd);
-          }
-        }
-        self->m_WndSize = lParam;
-        break;
-      case WM_PAINT:
-        if (self->m_bUpdate) {
-          self->Update(hwnd);
-          self->m_bUpdate = 0;
-        }
-        break;
-      case WM_SHOWWINDOW:
-        if (!(self->m_Status & 1)) break;
-        if (wParam && !(self->m_Status & 4)) {
-          self->m_bUpdate = 1;
-          ::ShowWindow(self->m_hWnd, SW_SHOWNOACTIVATE);
-          self->m_Status |= 6;
-        } else if (!wParam) {
-          ::ShowWindow(self->m_hWnd, SW_HIDE);
-          self->m_Status &= ~6;
-        }
-        break;
-      case WM_ACTIVATEAPP:
-      case WM_NCACTIVATE:
-        if (self->m_hWnd) {
-          ::SetWindowPos(self->m_hWnd, hwnd, 0, 0, 0, 0,
-                         SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOSIZE);
-        }
-        break;
-      case WM_EXITSIZEMOVE:
-        if (self->m_Status & 2) self->Update(hwnd);
-        break;
-      default:
-        break;
+  render::OwnerEvent event{};
+  if (!self->m_bDisabled && ToOwnerEvent(msg, wParam, event)) {
+    render::OwnerFacts facts = StyleFacts(hwnd);
+    if (event == render::OwnerEvent::Sized) {
+      facts.minimizedOrMaximized = wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED;
+      facts.grew = LOWORD(lParam) > LOWORD(self->m_WndSize) || HIWORD(lParam) > HIWORD(self->m_WndSize);
     }
+    self->Apply(render::OnOwnerEvent(static_cast<render::ShadowState>(self->m_Status), event, facts), hwnd,
+                lParam);
   }
   if (msg == WM_NCDESTROY) {
     // The owner goes: no more messages will come through us.
@@ -205,36 +205,23 @@ void MShadow::ShowShadow(BOOL show) {
 void MShadow::DisableShadow(BOOL disable) {
   m_bDisabled = disable ? 1 : 0;
   if (!m_hWnd || !m_hOwner) return;
-  if (disable) {
-    ::ShowWindow(m_hWnd, SW_HIDE);
-    m_Status &= ~2;
-    return;
-  }
-  const LONG_PTR style = ::GetWindowLongPtrW(m_hOwner, GWL_STYLE);
-  if (!(style & WS_VISIBLE)) {
-    m_Status = 1;
-  } else if (style & (WS_MINIMIZE | WS_MAXIMIZE)) {
-    m_Status = 5;
-  } else {
-    m_Status = 7;
-    ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-    Update(m_hOwner);
-  }
+  const render::ShadowState state = static_cast<render::ShadowState>(m_Status);
+  Apply(disable ? render::StopShadow(state) : render::StartShadow(StyleFacts(m_hOwner)), m_hOwner, 0);
 }
 
 void MShadow::RedrawIfShown() {
-  if (m_hOwner && (m_Status & 2)) Update(m_hOwner);
+  if (m_hOwner && render::IsShadowShown(static_cast<render::ShadowState>(m_Status))) Update(m_hOwner);
 }
 
 int MShadow::SetSize(int size) {
-  if (!InRange(size)) return 0;
+  if (!InShadowRange(size)) return 0;
   m_nSize = static_cast<signed char>(size);
   RedrawIfShown();
   return 1;
 }
 
 int MShadow::SetSharpness(UINT sharpness) {
-  if (sharpness > kLimit) return 0;
+  if (sharpness > kShadowLimit) return 0;
   m_nSharpness = static_cast<BYTE>(sharpness);
   RedrawIfShown();
   return 1;
@@ -248,7 +235,7 @@ int MShadow::SetDarkness(UINT darkness) {
 }
 
 int MShadow::SetPosition(int x, int y) {
-  if (!InRange(x) || !InRange(y)) return 0;
+  if (!InShadowRange(x) || !InShadowRange(y)) return 0;
   m_nxOffset = static_cast<signed char>(x);
   m_nyOffset = static_cast<signed char>(y);
   RedrawIfShown();

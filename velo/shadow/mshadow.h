@@ -17,6 +17,7 @@
 #include "velo/core/cstring.h"
 #include "velo/core/geometry.h"
 #include "velo/core/velo_api.h"
+#include "velo/plain/shadow_state.h"
 
 namespace VELO {
 
@@ -66,13 +67,16 @@ class VELO_API MShadow {
 
  private:
   static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Takes the step's state and does its actions on the shadow window; `size`
+  // is the owner's size when the step remembers it.
+  void Apply(const render::ShadowStep& step, HWND owner, LPARAM size);
   void RedrawIfShown();
   POINT ShadowOrigin(const RECT& ownerRect) const noexcept;
   void Unhook() noexcept;
 
   PaintManager* m_pManager = nullptr;
   HWND m_hWnd = nullptr;
-  BYTE m_Status = 0;  // 1 created, 2 shadow shown, 4 owner visible
+  BYTE m_Status = 0;  // a render::ShadowState
   int m_nImageMode = 0;
   std::unique_ptr<Gdiplus::Image> m_pImage;
   int m_nImageWidth = 0, m_nImageHeight = 0;

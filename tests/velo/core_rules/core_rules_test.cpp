@@ -2,13 +2,32 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "velo/core/cursor_names.h"
 #include "velo/plain/scale.h"
 #include "velo/plain/skin_path.h"
+#include "velo/plain/window_style.h"
 
 namespace {
+
+TEST(SkinnedWindowStyle, DropsTheSystemFrameAndKeepsEverythingElse) {
+  constexpr std::uint32_t kPopup = 0x80000000, kVisible = 0x10000000, kCaption = 0x00C00000,
+                          kThickFrame = 0x00040000, kSysMenu = 0x00080000, kMinimizeBox = 0x00020000,
+                          kClipSiblings = 0x04000000, kClipChildren = 0x02000000;
+  // An overlapped window with every frame part the system offers.
+  const std::uint32_t framed = kVisible | kCaption | kThickFrame | kSysMenu | kMinimizeBox;
+  const std::uint32_t skinned = VELO::SkinnedWindowStyle(framed);
+  EXPECT_EQ(skinned & kCaption, 0u);
+  EXPECT_EQ(skinned & kThickFrame, 0u);
+  EXPECT_EQ(skinned & (kVisible | kSysMenu | kMinimizeBox), kVisible | kSysMenu | kMinimizeBox);
+  EXPECT_EQ(skinned & (kClipSiblings | kClipChildren), kClipSiblings | kClipChildren);
+  EXPECT_EQ(VELO::SkinnedWindowStyle(skinned), skinned);  // applying it twice changes nothing
+  EXPECT_EQ(VELO::SkinnedWindowStyle(kPopup), 0x86000008u);
+  // The value every window had before the rule had a name.
+  EXPECT_EQ(VELO::SkinnedWindowStyle(framed), (framed & 0xFF3BFFFFu) | 0x06000008u);
+}
 
 TEST(ScaleTruncate, SinglePrecisionProductTruncatedTowardZero) {
   EXPECT_EQ(VELO::ScaleTruncate(15, 1.5f), 22);
