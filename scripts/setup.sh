@@ -128,7 +128,7 @@ build_libsodium() {
   (cd "$deps/build/libsodium" &&
     autoreconf -fi >/dev/null 2>&1 &&
     ./configure --host=x86_64-w64-mingw32 --prefix="$install_dir" \
-      --disable-shared --enable-static --disable-dependency-tracking \
+      --disable-shared --enable-static --disable-dependency-tracking --enable-minimal \
       CC=x86_64-w64-mingw32-gcc-posix >/dev/null &&
     make -j"$(nproc)" >/dev/null &&
     make install >/dev/null)
