@@ -76,6 +76,10 @@ void CThreadBasic::StartWorker() noexcept {
 }
 
 void CThreadBasic::StopWorker() noexcept {
+  // A close and an install's exit may stop the worker from two threads at
+  // once: the second waits for the first, then finds the loop gone, so the
+  // thread is joined once and neither returns while it still runs.
+  const std::lock_guard stopping(m_stop_lock);
   if (m_running.load() == 0) return;
   m_running.store(0);
   std::unique_lock lock(m_state_lock);

@@ -56,6 +56,7 @@ class CThreadBasic {
   bool m_stop_asked = false;
   bool m_started = false;  // a loop was started and not yet stopped
   mutable std::mutex m_state_lock;
+  std::mutex m_stop_lock;  // one StopWorker at a time
   mutable std::condition_variable m_state_changed;
   std::thread m_thread;
   std::atomic<std::int32_t> m_running{0};

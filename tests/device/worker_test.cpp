@@ -164,7 +164,8 @@ TEST(DeviceWorkerTest, AStopDuringTheUpdatePauseTakesEffectAfterIt) {
 }
 
 // Shutdown waits for a worker still inside a long step, since that step
-// still uses the object.
+// still uses the object; a second thread stopping it at the same time (a
+// close while an install ends the program) waits for it too.
 TEST(DeviceWorkerTest, AWorkerBusyPastTheStopWaitIsWaitedFor) {
   class SlowWorker final : public CThreadBasic {
    public:
@@ -180,9 +181,17 @@ TEST(DeviceWorkerTest, AWorkerBusyPastTheStopWaitIsWaitedFor) {
   worker.StartWorker();
   ASSERT_TRUE(WaitUntil([&] { return worker.entered.load(); }));
   const auto asked = std::chrono::steady_clock::now();
+  std::atomic<bool> other_saw_finished{false};
+  std::thread other([&] {
+    worker.StopWorker();
+    other_saw_finished = worker.finished.load();
+  });
   worker.StopWorker();
   EXPECT_TRUE(worker.finished.load());
   EXPECT_GE(std::chrono::steady_clock::now() - asked, 1200ms);
+  other.join();
+  EXPECT_TRUE(other_saw_finished.load());
+  EXPECT_FALSE(worker.IsRunning());
 }
 
 TEST(DeviceWorkerTest, TheQueueKeepsEveryProducersOrderUnderConcurrentPosts) {
