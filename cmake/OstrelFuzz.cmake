@@ -12,7 +12,7 @@
 #     tests/fuzz/seeds/<name>/ and tests/fuzz/regressions/<name>/. An input
 #     that once crashed goes into regressions/ and stays a regular test.
 #   Windows: nothing.
-set(OSTREL_FUZZ_SECONDS 10 CACHE STRING "How long the test run fuzzes each target")
+set(OSTREL_FUZZ_SECONDS 5 CACHE STRING "How long the test run fuzzes each target")
 set(OSTREL_FUZZ_DATA_DIR ${PROJECT_SOURCE_DIR}/tests/fuzz)
 
 function(ostrel_add_fuzzer name)

@@ -2,7 +2,7 @@
 # The long fuzzing run: builds the fuzz preset (clang, libFuzzer, ASan and
 # UBSan) and runs every target for the given time, from its seeds and the
 # corpus earlier runs left in build-fuzz/fuzz/corpus/. The test command runs
-# the same targets for OSTREL_FUZZ_SECONDS (10 s) each.
+# the same targets for OSTREL_FUZZ_SECONDS (5 s) each.
 #
 #   scripts/fuzz.sh [seconds per target, default 600] [target...]
 #
